@@ -1,0 +1,6 @@
+#include "app/run_update.h"
+
+int main()
+{
+    return RunUpdate();
+}

@@ -1,0 +1,20 @@
+#include "app/run_update.h"
+
+#include "app/finish_run.h"
+#include "image/firmware_image.h"
+
+#include <stdio.h>
+
+int RunUpdate()
+{
+    FirmwareImage image;
+    char name[IMAGE_NAME_SIZE];
+    uint8_t modelCode = 0;
+
+    printf("TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n");
+    if (!FindImageFile(name) || !CheckImageName(name, &modelCode) || !LoadImage(name, &image) ||
+        !ValidateImage(&image)) {
+        return FinishRun(false);
+    }
+    return FinishRun(false);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <stdint.h>
+
+const uint32_t IMAGE_CAPACITY = 131072;
+// A 16-bit count: the most byte items an image may hold.
+const uint32_t IMAGE_MAX_BYTES = 65535;
+const unsigned IMAGE_NAME_SIZE = 100;
+const char IMAGE_PATTERN[] = "*.kit";
+const char PRODUCT_WORD[] = "quillstrand";
+
+struct FirmwareImage {
+    uint8_t bytes[IMAGE_CAPACITY];
+    uint16_t count;
+};
+
+// An ImageRecord: big-endian length L, L - 2 payload bytes, little-endian checksum; its size
+// S = L + 2 in 16-bit arithmetic. The caller makes sure two bytes exist at `position`.
+inline uint16_t RecordSize(const FirmwareImage* image, uint32_t position)
+{
+    return (uint16_t)((image->bytes[position] << 8) + image->bytes[position + 1] + 2);
+}
+
+// Each prints its failure message and returns false when the run must end.
+bool FindImageFile(char name[IMAGE_NAME_SIZE]);
+bool CheckImageName(const char* name, uint8_t* modelCode);
+bool LoadImage(const char* name, FirmwareImage* image);
+bool ValidateImage(const FirmwareImage* image);

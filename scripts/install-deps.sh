@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the named groups need, and only what is missing.
+# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw)
+set -euo pipefail
+
+packages=()
+for group in "$@"; do
+  case "$group" in
+    build) packages+=(cmake ninja-build g++ libgtest-dev googletest) ;;
+    alsa)  packages+=(libasound2-dev) ;;
+    mingw) packages+=(g++-mingw-w64-i686-posix) ;;
+    *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages (install them as root): ${missing[*]}" >&2
+  exit 1
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

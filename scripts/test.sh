@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test. Installs what is missing when run as root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+passed=0
+failed=0
+step() {
+  echo "== $1"
+  if "${@:2}"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "== FAILED: $1"; fi
+}
+
+scripts/install-deps.sh build alsa mingw
+step "Linux build" scripts/build-native.sh
+step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
+step "Windows cross-build" scripts/build-windows.sh
+
+echo "steps: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,85 @@
+#include "image/firmware_image.h"
+#include "image/hex_reader.h"
+#include "tests/support/image_text.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+std::vector<uint8_t> ReadItems(const std::string& text)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> file(tmpfile(), fclose);
+    fwrite(text.data(), 1, text.size(), file.get());
+    rewind(file.get());
+    std::vector<uint8_t> items;
+    uint8_t value;
+    while (ReadHexItem(file.get(), &value)) items.push_back(value);
+    return items;
+}
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(HexReader, ReadsPairsOfEitherCaseAcrossWhiteSpace)
+{
+    EXPECT_EQ(ReadItems("0A1B"), (Bytes{0x0A, 0x1B}));
+    EXPECT_EQ(ReadItems("0a 1b"), (Bytes{0x0A, 0x1B}));
+    EXPECT_EQ(ReadItems("0A\r\n1B\r\n"), (Bytes{0x0A, 0x1B}));
+    EXPECT_EQ(ReadItems(" \t\v\f\r\n fF"), (Bytes{0xFF}));
+    EXPECT_EQ(ReadItems("ABC"), (Bytes{0xAB, 0x0C}));
+    EXPECT_EQ(ReadItems("1 2 3"), (Bytes{0x01, 0x02, 0x03}));
+}
+
+TEST(HexReader, EndsAtTheFirstTextThatIsNotHex)
+{
+    EXPECT_EQ(ReadItems(""), Bytes{});
+    EXPECT_EQ(ReadItems("  \r\n "), Bytes{});
+    EXPECT_EQ(ReadItems("G0 12"), Bytes{});
+    EXPECT_EQ(ReadItems("12 G4 56"), (Bytes{0x12}));
+    EXPECT_EQ(ReadItems("+12"), Bytes{});
+    EXPECT_EQ(ReadItems("12 -34"), (Bytes{0x12}));
+    EXPECT_EQ(ReadItems("0x12"), (Bytes{0x00}));
+    EXPECT_EQ(ReadItems("12\x1A" "34"), (Bytes{0x12}));
+    EXPECT_EQ(ReadItems(std::string("12\0" "34", 5)), (Bytes{0x12}));
+    EXPECT_EQ(ReadItems("00 04 12 34 BA FF\r\n; built 2026\r\n"), (Bytes{0, 4, 0x12, 0x34, 0xBA, 0xFF}));
+}
+
+// LoadImage prints; the tests only care about what it read and whether it refused.
+bool Load(const std::string& text, FirmwareImage* image)
+{
+    TempFolder folder;
+    std::string path = folder.Write("quillstrand.kit", text).string();
+    testing::internal::CaptureStdout();
+    bool loaded = LoadImage(path.c_str(), image);
+    std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(console.rfind("OK: File '" + path + "' is open.\n", 0), 0u) << console;
+    return loaded;
+}
+
+TEST(LoadImage, TakesUpTo65535BytesAndRefusesOneMore)
+{
+    auto image = std::make_unique<FirmwareImage>();
+    Bytes largest = MakeRecord(Bytes(65531, 0x5A));
+    ASSERT_EQ(largest.size(), 65535u);
+    ASSERT_TRUE(Load(ToImageText(largest), image.get()));
+    EXPECT_EQ(image->count, 65535);
+    EXPECT_TRUE(Bytes(image->bytes, image->bytes + 65535) == largest);
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(ValidateImage(image.get()));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+    // One item more would wrap the 16-bit count; 65,536 items of zero would wrap it to 0.
+    largest.push_back(0);
+    TempFolder folder;
+    std::string path = folder.Write("quillstrand.kit", ToImageText(largest)).string();
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(LoadImage(path.c_str(), image.get()));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "OK: File '" + path + "' is open.\nError: The upgrade file is error!\n\n");
+}
+
+}  // namespace
