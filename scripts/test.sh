@@ -10,10 +10,13 @@ step() {
   if "${@:2}"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "== FAILED: $1"; fi
 }
 
-scripts/install-deps.sh build alsa mingw
+scripts/install-deps.sh build alsa mingw reliability
 step "Linux build" scripts/build-native.sh
 step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "Windows cross-build" scripts/build-windows.sh
+step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
+step "Fuzzing (60 s a target)" scripts/fuzz.sh 60
+step "Valgrind memcheck" scripts/valgrind.sh
 
 echo "steps: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
