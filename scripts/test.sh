@@ -17,6 +17,7 @@ step "Windows cross-build" scripts/build-windows.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
 step "Fuzzing (60 s a target)" scripts/fuzz.sh 60
 step "Valgrind memcheck" scripts/valgrind.sh
+step "Fault soak (100 updates)" scripts/soak.sh 100
 
 echo "steps: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

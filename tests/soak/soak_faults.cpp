@@ -1,0 +1,103 @@
+#include "tests/soak/soak_faults.h"
+
+#include <cstdio>
+
+size_t RecordFrames(const SoakImage& image)
+{
+    size_t frames = 0;
+    for (const auto& record : image.records) frames += (record.size() + 22) / 23;
+    return frames;
+}
+
+namespace {
+
+// Every reply code the protocol names, and a few it does not.
+const uint8_t REPLY_CODES[] = {0x1A, 0x20, 0x21, 0x22, 0x24, 0x25, 0x77, 0x15, 0x34, 0x00, 0x55, 0x7F};
+
+uint8_t RandomCode(std::mt19937_64& random)
+{
+    return random() % 2 ? REPLY_CODES[random() % sizeof REPLY_CODES] : uint8_t(random() % 0x80);
+}
+
+std::string Hex(uint8_t value)
+{
+    char text[3];
+    snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
+
+uint64_t Between(std::mt19937_64& random, uint64_t low, uint64_t high)
+{
+    return low + random() % (high - low + 1);
+}
+
+// A record, or a range of records, and an attempt or range of attempts, as the script reads them.
+std::string Where(const SoakImage& image, std::mt19937_64& random)
+{
+    uint64_t record = Between(random, 1, image.records.size());
+    uint64_t attempt = Between(random, 1, 21);
+    std::string attempts = random() % 4 == 0 ? std::to_string(attempt) + "-" + std::to_string(attempt + random() % 20)
+                                             : std::to_string(attempt);
+    return std::to_string(record) + "." + attempts;
+}
+
+void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
+{
+    std::string statement;
+    std::string kind;
+    switch (random() % 10) {
+    case 0:
+        kind = "silent identification";
+        statement = random() % 8 == 0 ? "ident-silent=always" : "ident-silent=" + std::to_string(Between(random, 1, 20));
+        break;
+    case 1:
+        kind = "silent record";
+        statement = random() % 4 == 0 ? "silent-from=" + std::to_string(Between(random, 1, image.records.size()))
+                                      : "silent=" + Where(image, random);
+        break;
+    case 2:
+        kind = "late reply";
+        statement = "late=" + Where(image, random);
+        break;
+    case 3:
+        kind = "slow device";
+        statement = "delay=" + std::to_string(Between(random, 1, 260));
+        break;
+    case 4:
+        kind = "refusal";
+        statement = "reply=" + Where(image, random) + ":" + Hex(RandomCode(random));
+        break;
+    case 5:
+        kind = "stray one-byte reply";
+        statement = "send=" + std::to_string(Between(random, 0, 4000)) + ":F0";
+        break;
+    case 6:
+        kind = "early reply";
+        statement = "send=0:F0 " + Hex(RandomCode(random)) + " F7";
+        break;
+    case 7:
+        kind = "device vanishes";
+        statement = "unplug=" + std::to_string(Between(random, 1, RecordFrames(image) + 2));
+        break;
+    case 8:
+        kind = "restart at the end";
+        statement = "size=" + std::to_string(image.Bytes());
+        break;
+    default:
+        kind = "other model";
+        statement = "model=" + Hex(RandomCode(random));
+        break;
+    }
+    faults.script += "; " + statement;
+    faults.kinds.push_back(kind);
+}
+
+}  // namespace
+
+SoakFaults RandomFaults(const SoakImage& image, std::mt19937_64& random)
+{
+    SoakFaults faults;
+    faults.script = "clock=virtual";
+    for (uint64_t count = Between(random, 1, 3); count > 0; --count) AddOne(image, random, faults);
+    return faults;
+}

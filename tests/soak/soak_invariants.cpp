@@ -1,0 +1,125 @@
+#include "tests/soak/soak_invariants.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::string kSuccess = "Target update successfully!\n";
+const std::string kDone = "\rTransferring.. 100% done.  \n";
+
+struct Ending {
+    const char* text;
+    const char* outcome;
+};
+
+const Ending kEndings[] = {
+    {"\rTransferring.. 100% done.  \nTarget update successfully!\n\n", "updated"},
+    {"\rTransferring.. 100% done.  \nTarget update successfully!\n\nThe System is restart, please wait!\n\n",
+     "updated, device restarts"},
+    {"\nFailed: Target is not responding.\n\n", "not responding"},
+    {"\nError in updating.\n", "refused 20 times"},
+    {"Error: The MIDI Out of device is missing!\n\n", "send failed"},
+    {"Please wait the system reset and retry again!\n\n", "device restarting"},
+    {"Error: The device and the upgrade file is not matched!\n\n", "other model"},
+    {"Error: The MIDI In of device is missing!\n\n", "no input"},
+};
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The flash as records (by their length fields), a record stored twice in a row counted once.
+std::vector<std::vector<uint8_t>> FlashRecords(const std::vector<uint8_t>& flash, bool* keptTwice)
+{
+    std::vector<std::vector<uint8_t>> records;
+    size_t at = 0;
+    while (at + 2 <= flash.size()) {
+        size_t size = ((size_t(flash[at]) << 8) | flash[at + 1]) + 2;
+        size_t end = std::min(flash.size(), at + size);
+        std::vector<uint8_t> record(flash.begin() + long(at), flash.begin() + long(end));
+        if (!records.empty() && records.back() == record) {
+            *keptTwice = true;
+        } else {
+            records.push_back(record);
+        }
+        at = end;
+    }
+    return records;
+}
+
+bool DeviceSaidComplete(const SimCounts& report)
+{
+    return std::any_of(report.messagesDelivered.begin(), report.messagesDelivered.end(),
+                       [](const std::vector<uint8_t>& m) { return m.size() >= 2 && m[1] == 0x77; });
+}
+
+void CheckOutcome(const SoakImage& image, const SimRun& run, SoakVerdict& verdict)
+{
+    const Ending* ending = std::find_if(std::begin(kEndings), std::end(kEndings),
+                                        [&](const Ending& e) { return EndsWith(run.console, e.text); });
+    if (ending == std::end(kEndings)) {
+        verdict.outcome = "unnamed end";
+        verdict.violations.push_back("the console does not end with a message naming the outcome");
+        return;
+    }
+    verdict.outcome = ending->outcome;
+    bool success = run.console.find(kSuccess) != std::string::npos;
+    auto flash = FlashRecords(run.report.flash, &verdict.resentRecordKeptTwice);
+
+    if (success && verdict.outcome == std::string("updated") && flash != image.records) {
+        verdict.violations.push_back("success printed, but the device's flash is not the image");
+    }
+    if (success && verdict.outcome == std::string("updated, device restarts")) {
+        if (!DeviceSaidComplete(run.report)) {
+            verdict.violations.push_back("restart announced, but the device never sent 77");
+        }
+        if (flash.size() > image.records.size() || !std::equal(flash.begin(), flash.end(), image.records.begin())) {
+            verdict.violations.push_back("success printed, but the device's flash is not the image's start");
+        }
+    }
+    if (!success && run.console.find(kDone) != std::string::npos) {
+        verdict.violations.push_back("100% done printed for a failed update");
+    }
+    if (run.report.failedSends > 0 && verdict.outcome != std::string("send failed")) {
+        verdict.violations.push_back("a send failed, but the run did not report the missing MIDI Out");
+    }
+}
+
+void CheckPorts(const SimCounts& report, SoakVerdict& verdict)
+{
+    if (report.inputsOpen != 0 || report.inputsOpened != report.inputsClosed) {
+        verdict.violations.push_back("an input port was left open");
+    }
+    if (report.outputsOpen != 0 || report.outputsOpened != report.outputsClosed) {
+        verdict.violations.push_back("an output port was left open");
+    }
+    if (report.headersQueued != 0) verdict.violations.push_back("an input buffer was left queued");
+}
+
+}  // namespace
+
+uint64_t SleepLimit(const SoakImage& image)
+{
+    const uint64_t identifyRequests = 19, identifyPolls = 100, attempts = 20, replyPolls = 200;
+    uint64_t limit = identifyRequests * identifyPolls;
+    for (const auto& record : image.records) limit += attempts * ((record.size() + 22) / 23 + replyPolls);
+    return limit;
+}
+
+SoakVerdict CheckSoakRun(const SoakImage& image, const SimRun& run)
+{
+    SoakVerdict verdict;
+    if (run.exitStatus != 0 || !run.reported) {
+        verdict.outcome = "did not end normally";
+        verdict.violations.push_back("exit status " + std::to_string(run.exitStatus) +
+                                     (run.reported ? "" : ", no report written"));
+        return verdict;
+    }
+    if (run.report.sleeps > SleepLimit(image)) {
+        verdict.violations.push_back("slept " + std::to_string(run.report.sleeps) + " times, more than the retry limits allow");
+    }
+    CheckOutcome(image, run, verdict);
+    CheckPorts(run.report, verdict);
+    return verdict;
+}

@@ -1,0 +1,104 @@
+// The soak is only as good as its checks: each must fire on the fault it is there for.
+#include "tests/soak/soak_invariants.h"
+#include "tests/support/image_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kStart = "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n";
+const std::string kUpdated = "\rTransferring.. 100% done.  \nTarget update successfully!\n\n";
+const std::string kRestarts =
+    "\rTransferring.. 100% done.  \nTarget update successfully!\n\nThe System is restart, please wait!\n\n";
+
+SoakImage TwoRecords()
+{
+    SoakImage image;
+    image.records = {MakeRecord({1, 2, 3}), MakeRecord({4, 5})};
+    return image;
+}
+
+// A clean run of `image` that ended with `ending`, the device holding `flash`.
+SimRun EndedRun(const std::string& ending, const std::vector<std::vector<uint8_t>>& flash)
+{
+    SimRun run;
+    run.exitStatus = 0;
+    run.reported = true;
+    run.console = kStart + ending;
+    for (const auto& record : flash) run.report.flash.insert(run.report.flash.end(), record.begin(), record.end());
+    run.report.inputsOpened = run.report.inputsClosed = 1;
+    run.report.outputsOpened = run.report.outputsClosed = 2;
+    run.report.sleeps = 40;
+    return run;
+}
+
+TEST(SoakInvariants, SuccessMeansTheDeviceHoldsTheImage)
+{
+    SoakImage image = TwoRecords();
+    const auto& a = image.records[0];
+    const auto& b = image.records[1];
+
+    SoakVerdict clean = CheckSoakRun(image, EndedRun(kUpdated, {a, b}));
+    EXPECT_TRUE(clean.violations.empty());
+    EXPECT_EQ(clean.outcome, "updated");
+
+    EXPECT_FALSE(CheckSoakRun(image, EndedRun(kUpdated, {a})).violations.empty());
+    EXPECT_FALSE(CheckSoakRun(image, EndedRun(kUpdated, {b, a})).violations.empty());
+    EXPECT_FALSE(CheckSoakRun(image, EndedRun(kUpdated, {a, b, a})).violations.empty());
+
+    // A resend after a lost answer reaches a device that already kept the record.
+    SoakVerdict twice = CheckSoakRun(image, EndedRun(kUpdated, {a, a, b}));
+    EXPECT_TRUE(twice.violations.empty());
+    EXPECT_TRUE(twice.resentRecordKeptTwice);
+}
+
+TEST(SoakInvariants, ARestartCountsAsSuccessOnlyWhenTheDeviceAnnouncedIt)
+{
+    SoakImage image = TwoRecords();
+    SimRun early = EndedRun(kRestarts, {image.records[0]});
+    EXPECT_FALSE(CheckSoakRun(image, early).violations.empty());
+    early.report.messagesDelivered = {{0xF0, 0x34, 0xF7}, {0xF0, 0x77, 0xF7}};
+    EXPECT_TRUE(CheckSoakRun(image, early).violations.empty());
+    EXPECT_EQ(CheckSoakRun(image, early).outcome, "updated, device restarts");
+
+    SimRun wrong = EndedRun(kRestarts, {image.records[1]});
+    wrong.report.messagesDelivered = {{0xF0, 0x77, 0xF7}};
+    EXPECT_FALSE(CheckSoakRun(image, wrong).violations.empty());
+}
+
+TEST(SoakInvariants, AFailureMustBeNamedAndASendFailureNamedAsSuch)
+{
+    SoakImage image = TwoRecords();
+    EXPECT_TRUE(CheckSoakRun(image, EndedRun("\nFailed: Target is not responding.\n\n", {})).violations.empty());
+    EXPECT_FALSE(CheckSoakRun(image, EndedRun("\rTransferring.. - 0% done", {})).violations.empty());
+    EXPECT_FALSE(CheckSoakRun(image, EndedRun("\rTransferring.. 100% done.  \nError in updating.\n", {})).violations.empty());
+
+    SimRun unplugged = EndedRun("\nError: The MIDI Out of device is missing!\n\n", {});
+    unplugged.report.failedSends = 1;
+    EXPECT_TRUE(CheckSoakRun(image, unplugged).violations.empty());
+    unplugged.console = kStart + "\nFailed: Target is not responding.\n\n";
+    EXPECT_FALSE(CheckSoakRun(image, unplugged).violations.empty());
+}
+
+TEST(SoakInvariants, TheRunMustEndWithinItsLimitsWithEveryPortClosed)
+{
+    SoakImage image = TwoRecords();
+    auto violates = [&](void (*spoil)(SimRun&)) {
+        SimRun run = EndedRun(kUpdated, image.records);
+        spoil(run);
+        return !CheckSoakRun(image, run).violations.empty();
+    };
+    EXPECT_FALSE(violates([](SimRun&) {}));
+    EXPECT_TRUE(violates([](SimRun& r) { r.exitStatus = -1; }));
+    EXPECT_TRUE(violates([](SimRun& r) { r.reported = false; }));
+    EXPECT_TRUE(violates([](SimRun& r) { r.report.inputsOpen = 1; }));
+    EXPECT_TRUE(violates([](SimRun& r) { r.report.outputsClosed = 1; }));
+    EXPECT_TRUE(violates([](SimRun& r) { r.report.headersQueued = 1; }));
+
+    // 19 identification requests of 100 polls, then 20 attempts of each one-frame record.
+    EXPECT_EQ(SleepLimit(image), 1900u + 2 * 20 * (1 + 200));
+    EXPECT_FALSE(violates([](SimRun& r) { r.report.sleeps = 1900 + 2 * 20 * 201; }));
+    EXPECT_TRUE(violates([](SimRun& r) { r.report.sleeps = 1900 + 2 * 20 * 201 + 1; }));
+}
+
+}  // namespace
