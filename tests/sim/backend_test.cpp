@@ -1,4 +1,5 @@
 // The simulated MIDI service at the seam, driven as a host drives winmm.
+#include "sim/inside_simulator.h"
 #include "sim/sim_script.h"
 #include "sim/simulator.h"
 #include "tests/sim/fake_host.h"
@@ -136,7 +137,12 @@ TEST(SimBackend, CallsBackOnItsOwnThreadForOpenResetAndClose)
     EXPECT_EQ(seen[1].flags, DWORD(MHDR_PREPARED | MHDR_DONE));
     EXPECT_TRUE(seen[1].bytes.empty());
     EXPECT_EQ(seen[2].message, UINT(MIM_CLOSE));
-    for (const CallbackSeen& call : seen) EXPECT_NE(call.thread, std::this_thread::get_id());
+    for (const CallbackSeen& call : seen) {
+        EXPECT_NE(call.thread, std::this_thread::get_id());
+        // The host's own code, as far as a count of its heap use is concerned.
+        EXPECT_FALSE(call.insideSimulator);
+    }
+    EXPECT_FALSE(InsideSimulator());
 }
 
 TEST(SimBackend, DeliversRepliesOnlyAsTheHostSleeps)

@@ -1,5 +1,7 @@
 #include "tests/sim/fake_host.h"
 
+#include "sim/inside_simulator.h"
+
 FakeHost::~FakeHost()
 {
     Close();
@@ -11,6 +13,7 @@ void CALLBACK FakeHost::OnInput(HMIDIIN, UINT message, DWORD_PTR instance, DWORD
     CallbackSeen seen;
     seen.message = message;
     seen.thread = std::this_thread::get_id();
+    seen.insideSimulator = InsideSimulator();
     seen.header = reinterpret_cast<MIDIHDR*>(param1);
     if (message == MIM_LONGDATA) {
         seen.flags = seen.header->dwFlags;

@@ -15,6 +15,7 @@ struct CallbackSeen {
     DWORD flags = 0;
     std::vector<uint8_t> bytes;
     std::thread::id thread;
+    bool insideSimulator = true;
 };
 
 // A host driving the seam directly: one input port with a 200-byte buffer that its callback hands
