@@ -36,8 +36,10 @@ TEST(MachineWithoutSoundCard, OffersNoMidiPortAndPrintsNothing)
     EXPECT_NE(OpenRawmidiOutput("hw:7,0,1", sink), MMSYSERR_NOERROR);
     EXPECT_NE(OpenRawmidiOutput("nonsense", sink), MMSYSERR_NOERROR);
 
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    std::string errors = testing::internal::GetCapturedStderr();
+    std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(console, "");
 }
 
 TEST(MachineWithoutSoundCard, RefusesHandlesItNeverGaveOut)
