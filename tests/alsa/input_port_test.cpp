@@ -169,6 +169,31 @@ TEST_F(InputPortTest, HandsEachMessageBackOnTheReaderThreadAndTakesTheHeaderAgai
     EXPECT_EQ(port_->Unprepare(&headers_[0], sizeof(MIDIHDR)), MMSYSERR_NOERROR);
 }
 
+TEST_F(InputPortTest, LosesNoMessageOfAStreamWhileTheCallerUsesThePortMeanwhile)
+{
+    requeue = true;
+    Queue(headers_[0]);
+    ASSERT_EQ(port_->Start(), MMSYSERR_NOERROR);
+    const int count = 500;
+    Bytes stream;
+    for (int i = 0; i < count; ++i) {
+        stream.insert(stream.end(), {0xF0, uint8_t(i >> 7), uint8_t(i & 0x7F), 0xF8, 0xF7});
+    }
+    std::thread device([&] {
+        for (size_t at = 0; at < stream.size(); at += 3) {
+            Send(Bytes(stream.begin() + at, stream.begin() + std::min(at + 3, stream.size())));
+        }
+    });
+    while (Deliveries().size() < count && port_->HasQueuedHeaders()) {
+    }
+    device.join();
+    std::vector<Delivery> got = WaitFor(count);
+    ASSERT_EQ(got.size(), size_t(count));
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(got[i].bytes, (Bytes{0xF0, uint8_t(i >> 7), uint8_t(i & 0x7F), 0xF7})) << i;
+    }
+}
+
 TEST_F(InputPortTest, KeepsTheHeaderRulesOfTheWindowsService)
 {
     MIDIHDR& header = headers_[0];
