@@ -2,9 +2,11 @@
 // random faults, each run checked against the invariants of soak_invariants.h. Prints its counts;
 // exits 1 when any run broke an invariant, naming the run's seed and script so it can be replayed.
 // Usage: fault_soak [RUNS] [SEED]   (default: 1000 runs, seed 1)
+//        fault_soak --show SEED RUN  (one run again, with its image, console and report)
 #include "tests/soak/soak_faults.h"
 #include "tests/soak/soak_image.h"
 #include "tests/soak/soak_invariants.h"
+#include "sim/sim_report.h"
 #include "tests/support/sim_run.h"
 #include "tests/support/temp_folder.h"
 
@@ -89,10 +91,54 @@ void PrintCounts(const char* title, const std::map<std::string, unsigned>& count
     printf("\n");
 }
 
+struct SoakRun {
+    SoakImage image;
+    SoakFaults faults;
+    SimRun result;
+};
+
+SoakRun RunOne(uint64_t seed, unsigned run, Watchdog& watchdog)
+{
+    std::mt19937_64 random(seed * 1000003 + run);
+    SoakRun soak;
+    soak.image = RandomImage(random);
+    soak.faults = RandomFaults(soak.image, random);
+    TempFolder folder;
+    folder.Write("quillstrand_soak.kit", soak.image.text);
+    watchdog.Start("seed " + std::to_string(seed) + " run " + std::to_string(run) + ": " + soak.faults.script);
+    soak.result = RunSimulated(folder, soak.faults.script);
+    watchdog.Stop();
+    return soak;
+}
+
+std::string Printable(const std::string& text)
+{
+    std::string shown;
+    for (char c : text) shown += c == '\r' ? std::string("\\r") : std::string(1, c);
+    return shown;
+}
+
+int Show(uint64_t seed, unsigned run)
+{
+    Watchdog watchdog;
+    SoakRun soak = RunOne(seed, run, watchdog);
+    printf("script: %s\nimage records (bytes):", soak.faults.script.c_str());
+    for (const auto& record : soak.image.records) printf(" %zu", record.size());
+    printf("\nconsole:\n%s\nreport:\n%s", Printable(soak.result.console).c_str(),
+           FormatReport(soak.result.report).c_str());
+    for (const std::string& violation : CheckSoakRun(soak.image, soak.result).violations) {
+        printf("VIOLATION: %s\n", violation.c_str());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--show") {
+        return Show(std::strtoull(argv[2], nullptr, 10), unsigned(std::strtoul(argv[3], nullptr, 10)));
+    }
     unsigned runs = argc > 1 ? unsigned(std::strtoul(argv[1], nullptr, 10)) : 1000;
     uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
     setpgid(0, 0);
@@ -104,16 +150,11 @@ int main(int argc, char** argv)
     Watchdog watchdog;
 
     for (unsigned run = 0; run < runs; ++run) {
-        std::mt19937_64 random(seed * 1000003 + run);
-        SoakImage image = RandomImage(random);
-        SoakFaults faults = RandomFaults(image, random);
-        TempFolder folder;
-        folder.Write("quillstrand_soak.kit", image.text);
-
+        SoakRun soak = RunOne(seed, run, watchdog);
+        const SoakImage& image = soak.image;
+        const SoakFaults& faults = soak.faults;
+        const SimRun& result = soak.result;
         std::string what = "seed " + std::to_string(seed) + " run " + std::to_string(run) + ": " + faults.script;
-        watchdog.Start(what);
-        SimRun result = RunSimulated(folder, faults.script);
-        watchdog.Stop();
 
         SoakVerdict verdict = CheckSoakRun(image, result);
         ++outcomes[verdict.outcome];

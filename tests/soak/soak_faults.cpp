@@ -60,8 +60,9 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
         statement = "late=" + Where(image, random);
         break;
     case 3:
+        // Within the host's shortest wait for a reply: 50 polls of 1 ms.
         kind = "slow device";
-        statement = "delay=" + std::to_string(Between(random, 1, 260));
+        statement = "delay=" + std::to_string(Between(random, 1, 49));
         break;
     case 4:
         kind = "refusal";
