@@ -36,8 +36,9 @@ std::string Where(const SoakImage& image, std::mt19937_64& random)
 {
     uint64_t record = Between(random, 1, image.records.size());
     uint64_t attempt = Between(random, 1, 21);
-    std::string attempts = random() % 4 == 0 ? std::to_string(attempt) + "-" + std::to_string(attempt + random() % 20)
-                                             : std::to_string(attempt);
+    std::string attempts = std::to_string(attempt);
+    if (random() % 4 == 0) attempts += "-" + std::to_string(attempt + random() % 20);
+    if (random() % 6 == 0) attempts = "*";  // until the host gives up
     return std::to_string(record) + "." + attempts;
 }
 
@@ -74,7 +75,7 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
         break;
     case 6:
         kind = "early reply";
-        statement = "send=0:F0 " + Hex(RandomCode(random)) + " F7";
+        statement = "send=0:F0 " + Hex(random() % 2 ? 0x34 : RandomCode(random)) + " F7";
         break;
     case 7:
         kind = "device vanishes";

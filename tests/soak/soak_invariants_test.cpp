@@ -59,7 +59,8 @@ TEST(SoakInvariants, ARestartCountsAsSuccessOnlyWhenTheDeviceAnnouncedIt)
     EXPECT_FALSE(CheckSoakRun(image, early).violations.empty());
     early.report.messagesDelivered = {{0xF0, 0x34, 0xF7}, {0xF0, 0x77, 0xF7}};
     EXPECT_TRUE(CheckSoakRun(image, early).violations.empty());
-    EXPECT_EQ(CheckSoakRun(image, early).outcome, "updated, device restarts");
+    EXPECT_EQ(CheckSoakRun(image, early).outcome, "updated, device restarts before the last record");
+    EXPECT_EQ(CheckSoakRun(image, EndedRun(kRestarts, image.records)).outcome, "updated, device restarts");
 
     SimRun wrong = EndedRun(kRestarts, {image.records[1]});
     wrong.report.messagesDelivered = {{0xF0, 0x77, 0xF7}};
