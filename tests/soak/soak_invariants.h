@@ -20,5 +20,10 @@ struct SoakVerdict {
 // - every port opened was closed, with no input buffer left queued.
 SoakVerdict CheckSoakRun(const SoakImage& image, const SimRun& run);
 
+// The same, for a device that may send anything at any moment: its flash proves nothing, so a
+// match, a success or a restart must instead be backed by the device's own messages (34, a 1A
+// for every record, 77).
+SoakVerdict CheckFuzzedRun(const SoakImage& image, const SimRun& run);
+
 // The most Sleep calls a whole run can make within the retry limits.
 uint64_t SleepLimit(const SoakImage& image);

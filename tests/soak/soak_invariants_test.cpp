@@ -25,7 +25,11 @@ SimRun EndedRun(const std::string& ending, const std::vector<std::vector<uint8_t
     run.exitStatus = 0;
     run.reported = true;
     run.console = kStart + ending;
-    for (const auto& record : flash) run.report.flash.insert(run.report.flash.end(), record.begin(), record.end());
+    run.report.messagesDelivered = {{0xF0, 0x34, 0xF7}};
+    for (const auto& record : flash) {
+        run.report.flash.insert(run.report.flash.end(), record.begin(), record.end());
+        run.report.messagesDelivered.push_back({0xF0, 0x1A, 0xF7});
+    }
     run.report.inputsOpened = run.report.inputsClosed = 1;
     run.report.outputsOpened = run.report.outputsClosed = 2;
     run.report.sleeps = 40;
@@ -57,14 +61,36 @@ TEST(SoakInvariants, ARestartCountsAsSuccessOnlyWhenTheDeviceAnnouncedIt)
     SoakImage image = TwoRecords();
     SimRun early = EndedRun(kRestarts, {image.records[0]});
     EXPECT_FALSE(CheckSoakRun(image, early).violations.empty());
-    early.report.messagesDelivered = {{0xF0, 0x34, 0xF7}, {0xF0, 0x77, 0xF7}};
+    early.report.messagesDelivered.push_back({0xF0, 0x77, 0xF7});
     EXPECT_TRUE(CheckSoakRun(image, early).violations.empty());
     EXPECT_EQ(CheckSoakRun(image, early).outcome, "updated, device restarts before the last record");
     EXPECT_EQ(CheckSoakRun(image, EndedRun(kRestarts, image.records)).outcome, "updated, device restarts");
 
     SimRun wrong = EndedRun(kRestarts, {image.records[1]});
-    wrong.report.messagesDelivered = {{0xF0, 0x77, 0xF7}};
+    wrong.report.messagesDelivered.push_back({0xF0, 0x77, 0xF7});
     EXPECT_FALSE(CheckSoakRun(image, wrong).violations.empty());
+}
+
+TEST(SoakInvariants, AgainstAnyDeviceEveryClaimNeedsTheDevicesWord)
+{
+    SoakImage image = TwoRecords();
+    // The flash proves nothing here: the replies do.
+    SimRun run = EndedRun(kUpdated, {});
+    run.report.messagesDelivered = {{0xF0, 0x34, 0xF7}, {0xF0, 0x1A, 0xF7}};
+    EXPECT_FALSE(CheckFuzzedRun(image, run).violations.empty());
+
+    // A message longer than the 200-byte buffer goes on in the next one: byte 201 is read too.
+    std::vector<uint8_t> longMessage(260, 0x00);
+    longMessage[0] = 0xF0;
+    longMessage[201] = 0x1A;
+    run.report.messagesDelivered.push_back(longMessage);
+    EXPECT_TRUE(CheckFuzzedRun(image, run).violations.empty());
+
+    run.report.messagesDelivered.erase(run.report.messagesDelivered.begin());
+    EXPECT_FALSE(CheckFuzzedRun(image, run).violations.empty());
+    SimRun noMatch = EndedRun("\rTransferring.. - 0% done\nFailed: Target is not responding.\n\n", {});
+    noMatch.report.messagesDelivered = {{0xF0, 0x15, 0xF7}};
+    EXPECT_FALSE(CheckFuzzedRun(image, noMatch).violations.empty());
 }
 
 TEST(SoakInvariants, AFailureMustBeNamedAndASendFailureNamedAsSuch)
