@@ -31,19 +31,26 @@ static std::vector<fs::path> InputsIn(const fs::path& argument)
 
 int main(int argc, char** argv)
 {
-    size_t replayed = 0;
+    // All named up front: a fuzz target may change the current folder.
+    std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
         if (!fs::exists(argv[i])) {
             fprintf(stderr, "fuzz replay: %s: no such file or folder\n", argv[i]);
             return 1;
         }
-        for (const fs::path& input : InputsIn(argv[i])) {
-            std::ifstream file(input, std::ios::binary);
-            std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
-            fprintf(stderr, "fuzz replay: %s\n", input.string().c_str());
-            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-            ++replayed;
+        for (const fs::path& input : InputsIn(fs::absolute(argv[i]))) inputs.push_back(input);
+    }
+    size_t replayed = 0;
+    for (const fs::path& input : inputs) {
+        std::ifstream file(input, std::ios::binary);
+        if (!file) {
+            fprintf(stderr, "fuzz replay: %s: cannot be read\n", input.string().c_str());
+            return 1;
         }
+        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+        fprintf(stderr, "fuzz replay: %s\n", input.string().c_str());
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+        ++replayed;
     }
     fprintf(stderr, "fuzz replay: %lu inputs, no fault\n", (unsigned long)replayed);
     return replayed > 0 ? 0 : 1;
