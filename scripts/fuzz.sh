@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(image)
+[ ${#targets[@]} -gt 0 ] || targets=(image reply)
 
 scripts/build-sanitized.sh asan
 # The image target writes each input to a file: in memory that is ten times faster.
@@ -17,7 +17,8 @@ scripts/build-sanitized.sh asan
 mkdir -p build/fuzz/artifacts
 status=0
 for target in "${targets[@]}"; do
-  corpus="build/fuzz/$target-corpus"
+  # Absolute paths: a target may change its current folder.
+  corpus="$PWD/build/fuzz/$target-corpus"
   mkdir -p "$corpus"
   cp -n "tests/fuzz/${target}_corpus"/* "$corpus"/
   echo "fuzz: $target for $seconds s"
@@ -25,7 +26,7 @@ for target in "${targets[@]}"; do
   if ! ASAN_OPTIONS="halt_on_error=1:detect_leaks=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
     "build/asan/tests/fuzz/${target}_fuzzer" "$corpus" -max_total_time="$seconds" -max_len=8192 \
     -timeout=10 -close_fd_mask=1 -print_final_stats=1 \
-    -artifact_prefix="build/fuzz/artifacts/$target-" 2>"build/fuzz/$target.log"; then
+    -artifact_prefix="$PWD/build/fuzz/artifacts/$target-" 2>"build/fuzz/$target.log"; then
     tail -n 60 "build/fuzz/$target.log" >&2
     echo "fuzz: $target FAILED; reproducer in build/fuzz/artifacts/" >&2
     status=1
