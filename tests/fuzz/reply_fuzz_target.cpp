@@ -9,7 +9,8 @@
 //   image (mod 3: one record; three records of 6, 50 and 23 bytes; ten of 100 bytes),
 //   model (0 mod 4: the next byte is the device's model code; otherwise 34), reply delay in ms,
 //   silent identifications (20 or more: always), flags (1: the device knows the firmware's size
-//   and answers 77 at its end; 2: unplugged at the frame in the next two bytes),
+//   and answers 77 at its end; 2: unplugged at the frame in the next two bytes; 4: the next byte,
+//   mod 4, output unprepares say the frame is still playing),
 //   then events until the input ends, each a kind byte (mod 3) and its bytes:
 //     0  a message: time in ms (two bytes, mod 8192), length, that many bytes sent as they are
 //     1  an attempt rule: record (mod 10, from 1), first attempt (mod 24, from 1), attempts
@@ -76,6 +77,7 @@ SimSetup Setup(InputBytes& input, const SoakImage& image)
     uint8_t flags = input.Next();
     if (flags & 1) device.firmwareSize = uint32_t(image.Bytes());
     if (flags & 2) setup.unplugAtFrame = input.Next16();
+    if (flags & 4) setup.stillPlayingUnprepares = input.Next() % 4;
 
     while (!input.Empty()) {
         switch (input.Next() % 3) {
