@@ -3,6 +3,8 @@
 #include "sim/sim_script.h"
 #include "sim/simulator.h"
 #include "tests/sim/fake_host.h"
+#include "tests/sim/host_framing.h"
+#include "tests/support/image_text.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +277,38 @@ TEST(SimBackend, FramesToAPortThatIsNotTheControllerReachNobody)
     Sleep(1);
     EXPECT_TRUE(host.Received().empty());
     EXPECT_EQ(SimulatorCounts().identifyRequests, 0u);
+}
+
+// A host that paces and polls as the tool does: the whole image arrives, each record once.
+TEST(SimBackend, CarriesAWholeImageToTheControllersFlash)
+{
+    Simulate("delay=3; reply=2.1:20; silent=3.1");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    Bytes image;
+    std::vector<Bytes> codes;
+    for (size_t payload : {10, 100, 45, 200}) {
+        Bytes record = MakeRecord(Bytes(payload, uint8_t(payload)));
+        image.insert(image.end(), record.begin(), record.end());
+        for (Bytes code; code != Bytes({0xF0, 0x1A, 0xF7});) {
+            size_t before = host.Received().size();
+            for (const Bytes& frame : Frames(record)) {
+                ASSERT_EQ(host.Send(frame), MMSYSERR_NOERROR);
+                Sleep(1);
+            }
+            for (int poll = 0; poll < 50 && host.Received().size() == before; ++poll) Sleep(1);
+            code = host.Received().size() > before ? host.Received().back() : Bytes();
+            codes.push_back(code);
+        }
+    }
+    host.Close();
+    EXPECT_EQ(codes, (std::vector<Bytes>{{0xF0, 0x1A, 0xF7}, {0xF0, 0x20, 0xF7}, {0xF0, 0x1A, 0xF7},
+                                         {}, {0xF0, 0x1A, 0xF7}, {0xF0, 0x1A, 0xF7}}));
+    SimCounts counts = SimulatorCounts();
+    EXPECT_EQ(counts.flash, image);
+    EXPECT_EQ(counts.framesSent.size(), 1 + 2 * 5 + 2 * 3 + 9u);
+    EXPECT_EQ(counts.headersPrepared + counts.headersQueued + counts.inputsOpen + counts.outputsOpen, 0u);
 }
 
 }  // namespace
