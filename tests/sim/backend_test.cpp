@@ -151,8 +151,7 @@ TEST(SimBackend, DeliversRepliesOnlyAsTheHostSleeps)
 {
     Simulate("delay=5");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     Sleep(4);
     EXPECT_TRUE(host.Received().empty());
@@ -174,8 +173,7 @@ TEST(SimBackend, DeliversWhatTheDeviceSentEarlierBeforeTheNextFrameReachesIt)
     // The early answer arrives before the request is taken, so no sleep is needed to see it.
     Simulate("send=0:F0 33 F7");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x33, 0xF7})});
     Sleep(1);
@@ -252,8 +250,7 @@ TEST(SimBackend, AnUnpluggedDeviceFailsEverySendFromTheGivenFrameAndAnswersNoMor
 {
     Simulate("unplug=2; delay=3");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     EXPECT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
@@ -284,8 +281,7 @@ TEST(SimBackend, CarriesAWholeImageToTheControllersFlash)
 {
     Simulate("delay=3; reply=2.1:20; silent=3.1");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     Bytes image;
     std::vector<Bytes> codes;
     for (size_t payload : {10, 100, 45, 200}) {
