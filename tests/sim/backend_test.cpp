@@ -1,4 +1,5 @@
-// The simulated MIDI service at the seam, driven as a host drives winmm.
+// The simulated MIDI service at the seam, driven as a host drives winmm; time passes as a host
+// sleeps (AdvanceSimulatedClock stands in for Sleep, which is the kernel's on Windows).
 #include "sim/inside_simulator.h"
 #include "sim/sim_script.h"
 #include "sim/simulator.h"
@@ -153,9 +154,9 @@ TEST(SimBackend, DeliversRepliesOnlyAsTheHostSleeps)
     FakeHost host;
     ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
-    Sleep(4);
+    AdvanceSimulatedClock(4);
     EXPECT_TRUE(host.Received().empty());
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     ASSERT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x34, 0xF7})});
     CallbackSeen reply = host.Seen().back();
     EXPECT_EQ(reply.flags & (MHDR_DONE | MHDR_INQUEUE), DWORD(MHDR_DONE));
@@ -176,20 +177,20 @@ TEST(SimBackend, DeliversWhatTheDeviceSentEarlierBeforeTheNextFrameReachesIt)
     ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x33, 0xF7})});
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(host.Received().back(), Bytes({0xF0, 0x34, 0xF7}));
 
     // Nothing reaches a port that was not started, nor a port with no buffer queued.
     Simulate("send=0:F0 01 F7; send=2:F0 02 F7; send=3:F0 03 F7");
     FakeHost idle;
     ASSERT_EQ(midiInOpen(&idle.in, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     idle.Close();
     FakeHost unqueued;
     unqueued.requeue = false;
     ASSERT_EQ(unqueued.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(unqueued.Received(), std::vector<Bytes>{Bytes({0xF0, 0x02, 0xF7})});
     EXPECT_EQ(SimulatorCounts().messagesDropped, 2u);
 }
@@ -206,7 +207,7 @@ TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
 
     FakeHost host;
     ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     std::vector<Bytes> received = host.Received();
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0], Bytes(message.begin(), message.begin() + 200));
@@ -217,7 +218,7 @@ TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
     FakeHost once;
     once.requeue = false;
     ASSERT_EQ(once.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(once.Received().size(), 1u);
     EXPECT_EQ(SimulatorCounts().messagesDropped, 1u);
 }
@@ -254,7 +255,7 @@ TEST(SimBackend, AnUnpluggedDeviceFailsEverySendFromTheGivenFrameAndAnswersNoMor
     EXPECT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
-    Sleep(10);
+    AdvanceSimulatedClock(10);
     EXPECT_TRUE(host.Received().empty());
     SimCounts counts = SimulatorCounts();
     EXPECT_EQ(counts.framesSent.size(), 1u);
@@ -271,7 +272,7 @@ TEST(SimBackend, FramesToAPortThatIsNotTheControllerReachNobody)
     ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
     ASSERT_EQ(host.OpenOutput(0), MMSYSERR_NOERROR);
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_TRUE(host.Received().empty());
     EXPECT_EQ(SimulatorCounts().identifyRequests, 0u);
 }
@@ -291,9 +292,9 @@ TEST(SimBackend, CarriesAWholeImageToTheControllersFlash)
             size_t before = host.Received().size();
             for (const Bytes& frame : Frames(record)) {
                 ASSERT_EQ(host.Send(frame), MMSYSERR_NOERROR);
-                Sleep(1);
+                AdvanceSimulatedClock(1);
             }
-            for (int poll = 0; poll < 50 && host.Received().size() == before; ++poll) Sleep(1);
+            for (int poll = 0; poll < 50 && host.Received().size() == before; ++poll) AdvanceSimulatedClock(1);
             code = host.Received().size() > before ? host.Received().back() : Bytes();
             codes.push_back(code);
         }
