@@ -20,7 +20,7 @@ for target in "${targets[@]}"; do
   # Absolute paths: a target may change its current folder.
   corpus="$PWD/build/fuzz/$target-corpus"
   mkdir -p "$corpus"
-  cp -n "tests/fuzz/${target}_corpus"/* "$corpus"/
+  cp "tests/fuzz/${target}_corpus"/* "$corpus"/
   echo "fuzz: $target for $seconds s"
   # stdout closed: the tool's console text would drown libFuzzer's figures.
   if ! ASAN_OPTIONS="halt_on_error=1:detect_leaks=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
