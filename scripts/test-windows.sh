@@ -21,7 +21,7 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
-timeout 180 wine wineboot --init </dev/null >/dev/null 2>&1
+timeout 180 wine wineboot --init </dev/null >/dev/null 2>&1 || { echo "test-windows: no Wine prefix" >&2; exit 1; }
 
 # Runs every program of a build's test-programs.txt (through the given runner, if any) from
 # that build's folder and prints how many tests passed in all. A program counts only when it
