@@ -1,5 +1,7 @@
 #include "sim/callback_thread.h"
 
+#include "sim/inside_simulator.h"
+
 CallbackThread::CallbackThread() : thread_([this] { Loop(); }) {}
 
 CallbackThread::~CallbackThread()
@@ -37,6 +39,7 @@ void CallbackThread::Run(std::function<void()> job)
 
 void CallbackThread::Loop()
 {
+    SimulatorScope simulator;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         wake_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });

@@ -10,9 +10,7 @@
 #include <sys/prctl.h>
 #include <time.h>
 
-void StartDeviceClock() {}
-
-void StopDeviceClock() {}
+void FollowWallClock(bool) {}
 
 // The default 50 us of timer slack would stretch every 1 ms sleep by 5%.
 static void SleepPrecisely(DWORD ms)

@@ -362,7 +362,6 @@ void MidiService::Deliver(const std::vector<std::vector<uint8_t>>& messages)
 {
     if (messages.empty()) return;
     thread_.Run([&] {
-        SimulatorScope simulator;
         for (const std::vector<uint8_t>& message : messages) DeliverOne(message);
     });
 }

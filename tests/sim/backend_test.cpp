@@ -1,7 +1,11 @@
-// The simulated MIDI service at the seam, driven as a host drives winmm.
+// The simulated MIDI service at the seam, driven as a host drives winmm; time passes as a host
+// sleeps (AdvanceSimulatedClock stands in for Sleep, which is the kernel's on Windows).
+#include "sim/inside_simulator.h"
 #include "sim/sim_script.h"
 #include "sim/simulator.h"
 #include "tests/sim/fake_host.h"
+#include "tests/sim/host_framing.h"
+#include "tests/support/image_text.h"
 
 #include <gtest/gtest.h>
 
@@ -136,19 +140,23 @@ TEST(SimBackend, CallsBackOnItsOwnThreadForOpenResetAndClose)
     EXPECT_EQ(seen[1].flags, DWORD(MHDR_PREPARED | MHDR_DONE));
     EXPECT_TRUE(seen[1].bytes.empty());
     EXPECT_EQ(seen[2].message, UINT(MIM_CLOSE));
-    for (const CallbackSeen& call : seen) EXPECT_NE(call.thread, std::this_thread::get_id());
+    for (const CallbackSeen& call : seen) {
+        EXPECT_NE(call.thread, std::this_thread::get_id());
+        // The host's own code, as far as a count of its heap use is concerned.
+        EXPECT_FALSE(call.insideSimulator);
+    }
+    EXPECT_FALSE(InsideSimulator());
 }
 
 TEST(SimBackend, DeliversRepliesOnlyAsTheHostSleeps)
 {
     Simulate("delay=5");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
-    Sleep(4);
+    AdvanceSimulatedClock(4);
     EXPECT_TRUE(host.Received().empty());
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     ASSERT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x34, 0xF7})});
     CallbackSeen reply = host.Seen().back();
     EXPECT_EQ(reply.flags & (MHDR_DONE | MHDR_INQUEUE), DWORD(MHDR_DONE));
@@ -166,24 +174,23 @@ TEST(SimBackend, DeliversWhatTheDeviceSentEarlierBeforeTheNextFrameReachesIt)
     // The early answer arrives before the request is taken, so no sleep is needed to see it.
     Simulate("send=0:F0 33 F7");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x33, 0xF7})});
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(host.Received().back(), Bytes({0xF0, 0x34, 0xF7}));
 
     // Nothing reaches a port that was not started, nor a port with no buffer queued.
     Simulate("send=0:F0 01 F7; send=2:F0 02 F7; send=3:F0 03 F7");
     FakeHost idle;
     ASSERT_EQ(midiInOpen(&idle.in, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     idle.Close();
     FakeHost unqueued;
     unqueued.requeue = false;
     ASSERT_EQ(unqueued.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(unqueued.Received(), std::vector<Bytes>{Bytes({0xF0, 0x02, 0xF7})});
     EXPECT_EQ(SimulatorCounts().messagesDropped, 2u);
 }
@@ -200,7 +207,7 @@ TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
 
     FakeHost host;
     ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     std::vector<Bytes> received = host.Received();
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0], Bytes(message.begin(), message.begin() + 200));
@@ -211,7 +218,7 @@ TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
     FakeHost once;
     once.requeue = false;
     ASSERT_EQ(once.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(once.Received().size(), 1u);
     EXPECT_EQ(SimulatorCounts().messagesDropped, 1u);
 }
@@ -244,12 +251,11 @@ TEST(SimBackend, AnUnpluggedDeviceFailsEverySendFromTheGivenFrameAndAnswersNoMor
 {
     Simulate("unplug=2; delay=3");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     EXPECT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
-    Sleep(10);
+    AdvanceSimulatedClock(10);
     EXPECT_TRUE(host.Received().empty());
     SimCounts counts = SimulatorCounts();
     EXPECT_EQ(counts.framesSent.size(), 1u);
@@ -266,9 +272,40 @@ TEST(SimBackend, FramesToAPortThatIsNotTheControllerReachNobody)
     ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
     ASSERT_EQ(host.OpenOutput(0), MMSYSERR_NOERROR);
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_TRUE(host.Received().empty());
     EXPECT_EQ(SimulatorCounts().identifyRequests, 0u);
+}
+
+// A host that paces and polls as the tool does: the whole image arrives, each record once.
+TEST(SimBackend, CarriesAWholeImageToTheControllersFlash)
+{
+    Simulate("delay=3; reply=2.1:20; silent=3.1");
+    FakeHost host;
+    ASSERT_TRUE(host.Connect());
+    Bytes image;
+    std::vector<Bytes> codes;
+    for (size_t payload : {10, 100, 45, 200}) {
+        Bytes record = MakeRecord(Bytes(payload, uint8_t(payload)));
+        image.insert(image.end(), record.begin(), record.end());
+        for (Bytes code; code != Bytes({0xF0, 0x1A, 0xF7});) {
+            size_t before = host.Received().size();
+            for (const Bytes& frame : Frames(record)) {
+                ASSERT_EQ(host.Send(frame), MMSYSERR_NOERROR);
+                AdvanceSimulatedClock(1);
+            }
+            for (int poll = 0; poll < 50 && host.Received().size() == before; ++poll) AdvanceSimulatedClock(1);
+            code = host.Received().size() > before ? host.Received().back() : Bytes();
+            codes.push_back(code);
+        }
+    }
+    host.Close();
+    EXPECT_EQ(codes, (std::vector<Bytes>{{0xF0, 0x1A, 0xF7}, {0xF0, 0x20, 0xF7}, {0xF0, 0x1A, 0xF7},
+                                         {}, {0xF0, 0x1A, 0xF7}, {0xF0, 0x1A, 0xF7}}));
+    SimCounts counts = SimulatorCounts();
+    EXPECT_EQ(counts.flash, image);
+    EXPECT_EQ(counts.framesSent.size(), 1 + 2 * 5 + 2 * 3 + 9u);
+    EXPECT_EQ(counts.headersPrepared + counts.headersQueued + counts.inputsOpen + counts.outputsOpen, 0u);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/sim/fake_host.h"
 
+#include "sim/inside_simulator.h"
+
 FakeHost::~FakeHost()
 {
     Close();
@@ -11,6 +13,7 @@ void CALLBACK FakeHost::OnInput(HMIDIIN, UINT message, DWORD_PTR instance, DWORD
     CallbackSeen seen;
     seen.message = message;
     seen.thread = std::this_thread::get_id();
+    seen.insideSimulator = InsideSimulator();
     seen.header = reinterpret_cast<MIDIHDR*>(param1);
     if (message == MIM_LONGDATA) {
         seen.flags = seen.header->dwFlags;
@@ -44,6 +47,11 @@ MMRESULT FakeHost::OpenInput(UINT id)
 MMRESULT FakeHost::OpenOutput(UINT id)
 {
     return midiOutOpen(&out, id, 0, 0, CALLBACK_NULL);
+}
+
+bool FakeHost::Connect()
+{
+    return OpenInput(0) == MMSYSERR_NOERROR && OpenOutput(1) == MMSYSERR_NOERROR;
 }
 
 MMRESULT FakeHost::Send(const std::vector<uint8_t>& frame)

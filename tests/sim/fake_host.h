@@ -15,6 +15,7 @@ struct CallbackSeen {
     DWORD flags = 0;
     std::vector<uint8_t> bytes;
     std::thread::id thread;
+    bool insideSimulator = true;
 };
 
 // A host driving the seam directly: one input port with a 200-byte buffer that its callback hands
@@ -25,6 +26,8 @@ public:
 
     MMRESULT OpenInput(UINT id);  // open, prepare, queue, start
     MMRESULT OpenOutput(UINT id);
+    // Input 0 and output 1: the controller's ports in the default device lists.
+    bool Connect();
     MMRESULT Send(const std::vector<uint8_t>& frame);
     // Stops and resets input (the buffer comes back), unprepares, closes both.
     void Close();

@@ -1,5 +1,6 @@
 // The simulated controller's firmware, fed SysEx as the host sends it.
 #include "sim/device_firmware.h"
+#include "tests/sim/host_framing.h"
 #include "tests/support/image_text.h"
 
 #include <gtest/gtest.h>
@@ -15,28 +16,6 @@ const Bytes OK = {0xF0, 0x1A, 0xF7};
 Bytes Answer(uint8_t code)
 {
     return {0xF0, code, 0xF7};
-}
-
-Bytes Frame(const Bytes& bytes, size_t from, size_t count)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    Bytes frame = {0xF0};
-    for (size_t i = from; i < from + count; ++i) {
-        frame.push_back(uint8_t(digits[bytes[i] >> 4]));
-        frame.push_back(uint8_t(digits[bytes[i] & 15]));
-    }
-    frame.push_back(0xF7);
-    return frame;
-}
-
-// The host's framing: 23 bytes to a frame, one frame a millisecond.
-std::vector<Bytes> Frames(const Bytes& record)
-{
-    std::vector<Bytes> frames;
-    for (size_t at = 0; at < record.size(); at += 23) {
-        frames.push_back(Frame(record, at, std::min<size_t>(23, record.size() - at)));
-    }
-    return frames;
 }
 
 Bytes Payload(size_t size, uint8_t seed)
@@ -239,6 +218,14 @@ TEST(SimFirmware, HoldsALateAnswerUntilTheHostSendsAgain)
     EXPECT_EQ(firmware.TakeDue(now), Messages{Answer(0x20)});
     firmware.Receive(frames[1], now + 1);
     EXPECT_EQ(firmware.TakeDue(now + 1), Messages{OK});
+
+    // An accepted record whose 0x1A comes late is in the flash already.
+    DeviceFirmware slow(WithRule({1, 1}, {1, 1}, AttemptFault::Late));
+    now = 0;
+    EXPECT_TRUE(SendRecord(slow, one, now).empty());
+    EXPECT_EQ(slow.Flash(), one);
+    slow.Receive(IDENTIFY, now);
+    EXPECT_EQ(slow.TakeDue(now), (Messages{OK, Answer(0x34)}));
 }
 
 TEST(SimFirmware, SendsScheduledMessagesAndDelayedAnswersInTimeOrder)
@@ -258,13 +245,13 @@ TEST(SimFirmware, IgnoresWhatIsNotADataFrame)
 {
     DeviceFirmware firmware;
     Bytes record = MakeRecord(Payload(3, 9));
-    Bytes lowerCase = Frame(record, 0, record.size());
+    Bytes lowerCase = Frames(record)[0];
     for (uint8_t& c : lowerCase) {
         if (c >= 'A' && c <= 'F') c = uint8_t(c - 'A' + 'a');
     }
-    Bytes oddLength = Frame(record, 0, record.size());
+    Bytes oddLength = Frames(record)[0];
     oddLength.erase(oddLength.end() - 2);
-    Bytes unterminated = Frame(record, 0, record.size());
+    Bytes unterminated = Frames(record)[0];
     unterminated.pop_back();
     for (const Bytes& junk : {lowerCase, oddLength, unterminated, Bytes{0xF0, 0xF7}, Bytes{0xF0}, Bytes{}}) {
         firmware.Receive(junk, 0);
