@@ -1,0 +1,16 @@
+// The host's Sleep moves the controller's clock: the ms slept are the ms that pass for the
+// controller, and whatever it sends by then reaches the host before Sleep returns. With the real
+// clock Sleep also sleeps, so a person sees the true pace.
+#include "platform/winmm.h"
+#include "sim/inside_simulator.h"
+#include "sim/midi_service.h"
+#include "sim/precise_sleep.h"
+
+extern "C" void WINAPI Sleep(DWORD dwMilliseconds)
+{
+    SimulatorScope scope;
+    MidiService& service = SimulatedMidiService();
+    CallbackThread::Ticket delivery = service.Advance(dwMilliseconds);
+    if (service.RealTime()) SleepPrecisely(dwMilliseconds);
+    service.AwaitDelivery(delivery);
+}
