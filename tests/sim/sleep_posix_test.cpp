@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(SimSleep, DeliversWhatIsDueBeforeItReturns)
+TEST(SimSleep, TheControllersTimePassesAsTheHostSleeps)
 {
     for (const char* clock : {"clock=virtual", "clock=real"}) {
         ConfigureSimulator(ParseSimScript(std::string(clock) + "; delay=30"));
