@@ -14,6 +14,7 @@ scripts/install-deps.sh build alsa mingw
 step "Linux build" scripts/build-native.sh
 step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "Windows cross-build" scripts/build-windows.sh
+step "Linux MIDI in a guest kernel" scripts/test-guest.sh
 
 echo "steps: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
