@@ -13,6 +13,7 @@ step() {
 scripts/install-deps.sh build alsa mingw
 step "Linux build" scripts/build-native.sh
 step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
+step "ALSA backend under ThreadSanitizer" scripts/test-alsa-tsan.sh
 step "Windows cross-build" scripts/build-windows.sh
 step "Linux MIDI in a guest kernel" scripts/test-guest.sh
 

@@ -1,0 +1,155 @@
+#include "platform/alsa/input_port.h"
+
+#include "platform/alsa/midi_header.h"
+
+#include <errno.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <system_error>
+
+InputPort::InputPort(std::unique_ptr<InputSource> source, MidiInCallback callback,
+                     DWORD_PTR instance)
+    : source_(std::move(source)),
+      callback_(callback),
+      instance_(instance),
+      wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+{
+}
+
+InputPort::~InputPort()
+{
+    StopReader();
+    if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+MMRESULT InputPort::Prepare(MIDIHDR* header, UINT size)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return PrepareHeader(header, size);
+}
+
+MMRESULT InputPort::Unprepare(MIDIHDR* header, UINT size)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return UnprepareHeader(header, size);
+}
+
+MMRESULT InputPort::AddBuffer(MIDIHDR* header, UINT size)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
+    if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
+    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
+    header->dwBytesRecorded = 0;
+    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    queue_.push_back(header);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT InputPort::Start()
+{
+    if (vanished_) return MIDIERR_NODEVICE;
+    if (reader_.joinable()) return MMSYSERR_NOERROR;
+    if (wakeFd_ < 0) return MMSYSERR_NOMEM;
+    // Armed here rather than by the reader's first poll: a request sent right after this call
+    // must find the input listening.
+    source_->Arm();
+    try {
+        reader_ = std::thread(&InputPort::ReadLoop, this);
+    } catch (const std::system_error&) {
+        return MMSYSERR_NOMEM;
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT InputPort::Stop()
+{
+    StopReader();
+    std::unique_lock<std::mutex> lock(mutex_);
+    assembly_ = SysexAssembly();
+    if (!queue_.empty() && queue_.front()->dwBytesRecorded > 0) {
+        MIDIHDR* header = queue_.front();
+        queue_.pop_front();
+        HandBack(header, lock);
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT InputPort::Reset()
+{
+    StopReader();
+    std::unique_lock<std::mutex> lock(mutex_);
+    assembly_ = SysexAssembly();
+    std::deque<MIDIHDR*> queued;
+    queued.swap(queue_);
+    for (MIDIHDR* header : queued) HandBack(header, lock);
+    return MMSYSERR_NOERROR;
+}
+
+bool InputPort::HasQueuedHeaders()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !queue_.empty();
+}
+
+void InputPort::Notify(UINT message, DWORD_PTR param1)
+{
+    if (callback_ != nullptr) callback_(Handle(), message, instance_, param1, 0);
+}
+
+void InputPort::StopReader()
+{
+    if (!reader_.joinable()) return;
+    eventfd_write(wakeFd_, 1);
+    reader_.join();
+    eventfd_t ignored;
+    eventfd_read(wakeFd_, &ignored);
+}
+
+void InputPort::ReadLoop()
+{
+    std::vector<pollfd> fds = source_->PollDescriptors();
+    size_t wake = fds.size();
+    fds.push_back({wakeFd_, POLLIN, 0});
+    uint8_t buffer[256];
+    for (;;) {
+        if (poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (fds[wake].revents != 0) return;
+        bool broken = false;
+        for (size_t i = 0; i < wake; ++i) {
+            if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) broken = true;
+        }
+        long got;
+        while ((got = source_->Read(buffer, sizeof buffer)) > 0) Deliver(buffer, size_t(got));
+        if (got < 0 || broken) break;
+    }
+    vanished_ = true;
+}
+
+void InputPort::Deliver(const uint8_t* bytes, size_t size)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (size > 0) {
+        MIDIHDR* header = queue_.empty() ? nullptr : queue_.front();
+        SysexFeed feed = FeedSysex(assembly_, bytes, size, header);
+        bytes += feed.consumed;
+        size -= feed.consumed;
+        if (feed.headerDone) {
+            queue_.pop_front();
+            HandBack(header, lock);
+        }
+    }
+}
+
+void InputPort::HandBack(MIDIHDR* header, std::unique_lock<std::mutex>& lock)
+{
+    header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
+    // The callback queues headers again through this port: it must not find the lock taken.
+    lock.unlock();
+    Notify(MIM_LONGDATA, (DWORD_PTR)header);
+    lock.lock();
+}

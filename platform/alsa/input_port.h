@@ -1,0 +1,53 @@
+// An open MIDI input: its queue of headers and the reader thread that fills them and calls the
+// callback, with the header rules of the Windows service.
+#pragma once
+
+#include "platform/alsa/input_source.h"
+#include "platform/alsa/sysex_assembler.h"
+#include "platform/winmm.h"
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+using MidiInCallback = void(CALLBACK*)(HMIDIIN, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
+
+class InputPort {
+public:
+    InputPort(std::unique_ptr<InputSource> source, MidiInCallback callback, DWORD_PTR instance);
+    ~InputPort();
+    InputPort(const InputPort&) = delete;
+    InputPort& operator=(const InputPort&) = delete;
+
+    HMIDIIN Handle() { return reinterpret_cast<HMIDIIN>(this); }
+
+    MMRESULT Prepare(MIDIHDR* header, UINT size);
+    MMRESULT Unprepare(MIDIHDR* header, UINT size);
+    MMRESULT AddBuffer(MIDIHDR* header, UINT size);
+    MMRESULT Start();
+    // Hands back a header holding part of a message; empty headers stay queued.
+    MMRESULT Stop();
+    // Hands back every queued header before it returns.
+    MMRESULT Reset();
+    bool HasQueuedHeaders();
+    void Notify(UINT message, DWORD_PTR param1);
+
+private:
+    void StopReader();
+    void ReadLoop();
+    void Deliver(const uint8_t* bytes, size_t size);
+    // Marks a header taken off the queue as done and gives it to the callback, without the lock.
+    void HandBack(MIDIHDR* header, std::unique_lock<std::mutex>& lock);
+
+    std::unique_ptr<InputSource> source_;
+    MidiInCallback callback_;
+    DWORD_PTR instance_;
+    int wakeFd_;
+    std::thread reader_;
+    std::atomic<bool> vanished_{false};
+    std::mutex mutex_;  // guards the queue, the headers in it and the assembly
+    std::deque<MIDIHDR*> queue_;
+    SysexAssembly assembly_;
+};

@@ -1,0 +1,23 @@
+#include "platform/alsa/midi_header.h"
+
+bool IsHeaderUsable(const MIDIHDR* header, UINT size)
+{
+    return header != nullptr && size >= sizeof(MIDIHDR) && header->lpData != nullptr &&
+           header->dwBufferLength > 0;
+}
+
+MMRESULT PrepareHeader(MIDIHDR* header, UINT size)
+{
+    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
+    if (header->dwFlags & MHDR_PREPARED) return MMSYSERR_NOERROR;
+    header->dwFlags = (header->dwFlags & ~(MHDR_DONE | MHDR_INQUEUE)) | MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT UnprepareHeader(MIDIHDR* header, UINT size)
+{
+    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
+    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
+    header->dwFlags &= ~MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}

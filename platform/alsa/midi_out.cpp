@@ -1,0 +1,56 @@
+// The midiOut calls over rawmidi output ports.
+#include "platform/alsa/live_handles.h"
+#include "platform/alsa/midi_header.h"
+#include "platform/alsa/output_port.h"
+#include "platform/alsa/rawmidi_ports.h"
+#include "platform/alsa/rawmidi_stream.h"
+
+namespace {
+
+LiveHandles<OutputPort> outputs;
+
+}  // namespace
+
+MMRESULT WINAPI midiOutOpen(LPHMIDIOUT phmo, UINT uDeviceID, DWORD_PTR, DWORD_PTR, DWORD fdwOpen)
+{
+    if (phmo == nullptr) return MMSYSERR_INVALPARAM;
+    // No output notifications are ever sent, so no callback of any kind is taken.
+    if (fdwOpen != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
+    std::vector<MidiPort> ports = FindMidiPorts(SND_RAWMIDI_STREAM_OUTPUT);
+    if (uDeviceID >= ports.size()) return MMSYSERR_BADDEVICEID;
+    std::unique_ptr<OutputSink> sink;
+    MMRESULT result = OpenRawmidiOutput(ports[uDeviceID].address, sink);
+    if (result != MMSYSERR_NOERROR) return result;
+    auto port = std::make_unique<OutputPort>(std::move(sink));
+    *phmo = port->Handle();
+    outputs.Add(std::move(port));
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI midiOutPrepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
+{
+    return outputs.Find(hmo) == nullptr ? MMSYSERR_INVALHANDLE : PrepareHeader(pmh, cbmh);
+}
+
+MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
+{
+    return outputs.Find(hmo) == nullptr ? MMSYSERR_INVALHANDLE : UnprepareHeader(pmh, cbmh);
+}
+
+MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
+{
+    OutputPort* port = outputs.Find(hmo);
+    return port == nullptr ? MMSYSERR_INVALHANDLE : port->LongMsg(pmh, cbmh);
+}
+
+MMRESULT WINAPI midiOutReset(HMIDIOUT hmo)
+{
+    OutputPort* port = outputs.Find(hmo);
+    return port == nullptr ? MMSYSERR_INVALHANDLE : port->Reset();
+}
+
+MMRESULT WINAPI midiOutClose(HMIDIOUT hmo)
+{
+    // Closing works on an unplugged device too: the handle must still be released.
+    return outputs.Remove(hmo) == nullptr ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR;
+}

@@ -1,0 +1,50 @@
+#include "platform/alsa/output_port.h"
+
+#include "platform/alsa/alsa_result.h"
+#include "platform/alsa/midi_header.h"
+
+#include <errno.h>
+
+OutputPort::OutputPort(std::unique_ptr<OutputSink> sink) : sink_(std::move(sink))
+{
+}
+
+MMRESULT OutputPort::LongMsg(MIDIHDR* header, UINT size)
+{
+    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
+    if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
+    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
+    if (vanished_) return MIDIERR_NODEVICE;
+    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    MMRESULT result = Send((const uint8_t*)header->lpData, header->dwBufferLength);
+    header->dwFlags &= ~MHDR_INQUEUE;
+    if (result == MMSYSERR_NOERROR) header->dwFlags |= MHDR_DONE;
+    return result;
+}
+
+MMRESULT OutputPort::Reset()
+{
+    // Nothing is ever pending: every message has left before LongMsg returns.
+    return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR;
+}
+
+MMRESULT OutputPort::Send(const uint8_t* bytes, size_t size)
+{
+    size_t sent = 0;
+    while (sent < size) {
+        long written = sink_->Write(bytes + sent, size - sent);
+        if (written == -EINTR) continue;
+        if (written <= 0) return Failed(written);
+        sent += size_t(written);
+    }
+    int drained;
+    while ((drained = sink_->Drain()) == -EINTR) {
+    }
+    return drained < 0 ? Failed(drained) : MMSYSERR_NOERROR;
+}
+
+MMRESULT OutputPort::Failed(long error)
+{
+    if (MeansDeviceGone(error)) vanished_ = true;
+    return ResultOfAlsaError(error);
+}

@@ -1,0 +1,25 @@
+// Turns the raw byte stream of a MIDI input into SysEx messages laid into input headers.
+#pragma once
+
+#include "platform/winmm.h"
+
+#include <stddef.h>
+#include <stdint.h>
+
+struct SysexAssembly {
+    bool inMessage = false;
+    // Part of the current message was lost for want of a header: the rest of it is dropped too,
+    // so no header ever holds a message without its beginning.
+    bool dropping = false;
+};
+
+struct SysexFeed {
+    size_t consumed;  // bytes taken from the input
+    bool headerDone;  // the header holds a whole message, or is full: hand it back
+};
+
+// Feeds `bytes` into `header` (the first queued one, or null when none is queued) from its
+// dwBytesRecorded on, and stops right after the header is done. Real-time bytes are skipped
+// anywhere, bytes outside a message are ignored, and a message cut short by a new status byte
+// is thrown away.
+SysexFeed FeedSysex(SysexAssembly& assembly, const uint8_t* bytes, size_t size, MIDIHDR* header);
