@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// What happened in the simulated service so far, for tests and the run report.
+struct SimCounts {
+    // Frames that reached a port, in the order the host sent them.
+    std::vector<std::vector<uint8_t>> framesSent;
+    uint64_t failedSends = 0;
+    uint64_t inputsOpened = 0;
+    uint64_t inputsClosed = 0;
+    uint64_t outputsOpened = 0;
+    uint64_t outputsClosed = 0;
+    uint64_t inputsOpen = 0;
+    uint64_t outputsOpen = 0;
+    uint64_t headersPrepared = 0;
+    uint64_t headersQueued = 0;
+    // The controller's messages that reached the host, and those (or their rest) that found no
+    // started port or no queued buffer.
+    std::vector<std::vector<uint8_t>> messagesDelivered;
+    uint64_t messagesDropped = 0;
+    // The controller's side.
+    uint64_t identifyRequests = 0;
+    uint64_t acceptedRecords = 0;
+    uint64_t droppedRecords = 0;
+    std::vector<uint8_t> flash;
+    // Time as the host slept it.
+    uint64_t sleeps = 0;
+    uint64_t sleptMs = 0;
+    uint64_t clockMs = 0;
+};

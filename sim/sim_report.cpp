@@ -1,0 +1,97 @@
+#include "sim/sim_report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+const size_t FLASH_BYTES_PER_LINE = 32;
+
+struct Scalar {
+    const char* key;
+    uint64_t SimCounts::*field;
+};
+
+const Scalar SCALARS[] = {
+    {"failed-sends", &SimCounts::failedSends},
+    {"identify-requests", &SimCounts::identifyRequests},
+    {"accepted-records", &SimCounts::acceptedRecords},
+    {"dropped-records", &SimCounts::droppedRecords},
+    {"messages-dropped", &SimCounts::messagesDropped},
+    {"inputs-opened", &SimCounts::inputsOpened},
+    {"inputs-closed", &SimCounts::inputsClosed},
+    {"outputs-opened", &SimCounts::outputsOpened},
+    {"outputs-closed", &SimCounts::outputsClosed},
+    {"inputs-open", &SimCounts::inputsOpen},
+    {"outputs-open", &SimCounts::outputsOpen},
+    {"headers-prepared", &SimCounts::headersPrepared},
+    {"headers-queued", &SimCounts::headersQueued},
+    {"sleeps", &SimCounts::sleeps},
+    {"slept-ms", &SimCounts::sleptMs},
+    {"clock-ms", &SimCounts::clockMs},
+};
+
+std::string Hex(const uint8_t* bytes, size_t count)
+{
+    std::string text;
+    char pair[4];
+    for (size_t i = 0; i < count; ++i) {
+        snprintf(pair, sizeof pair, i == 0 ? "%02X" : " %02X", bytes[i]);
+        text += pair;
+    }
+    return text;
+}
+
+std::vector<uint8_t> Bytes(std::istream& line)
+{
+    std::vector<uint8_t> bytes;
+    std::string item;
+    while (line >> item) bytes.push_back(uint8_t(std::stoul(item, nullptr, 16)));
+    return bytes;
+}
+
+}  // namespace
+
+std::string FormatReport(const SimCounts& counts)
+{
+    std::ostringstream out;
+    for (const auto& frame : counts.framesSent) out << "frame " << Hex(frame.data(), frame.size()) << "\n";
+    for (const auto& message : counts.messagesDelivered) {
+        out << "message " << Hex(message.data(), message.size()) << "\n";
+    }
+    for (size_t at = 0; at < counts.flash.size(); at += FLASH_BYTES_PER_LINE) {
+        size_t count = std::min(FLASH_BYTES_PER_LINE, counts.flash.size() - at);
+        out << "flash " << Hex(counts.flash.data() + at, count) << "\n";
+    }
+    for (const Scalar& scalar : SCALARS) out << scalar.key << " " << counts.*scalar.field << "\n";
+    return out.str();
+}
+
+SimCounts ParseReport(const std::string& text)
+{
+    SimCounts counts;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string key;
+        if (!(fields >> key)) continue;
+        if (key == "frame") {
+            counts.framesSent.push_back(Bytes(fields));
+        } else if (key == "message") {
+            counts.messagesDelivered.push_back(Bytes(fields));
+        } else if (key == "flash") {
+            std::vector<uint8_t> bytes = Bytes(fields);
+            counts.flash.insert(counts.flash.end(), bytes.begin(), bytes.end());
+        } else {
+            auto scalar = std::find_if(std::begin(SCALARS), std::end(SCALARS),
+                                       [&](const Scalar& s) { return key == s.key; });
+            if (scalar == std::end(SCALARS) || !(fields >> counts.*scalar->field)) {
+                throw std::runtime_error("unknown report line: " + line);
+            }
+        }
+    }
+    return counts;
+}

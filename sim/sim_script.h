@@ -1,0 +1,9 @@
+#pragma once
+
+#include "sim/sim_setup.h"
+
+#include <string>
+
+// Reads a simulation script (the grammar is described in sim_script.cpp) into a setup, starting
+// from the defaults. Throws std::invalid_argument naming the statement it cannot read.
+SimSetup ParseSimScript(const std::string& script);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "sim/firmware_setup.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// How the device's clock moves where the simulator supplies the host's Sleep: only by the ms the
+// host sleeps (Virtual), or by the same ms while Sleep also really sleeps them (Real).
+enum class SimClock { Virtual, Real };
+
+// The simulated MIDI service: its device lists, its faults, and the controller behind it.
+struct SimSetup {
+    SimClock clock = SimClock::Real;
+    std::vector<std::string> inputs = {"quillstrand MIDI"};
+    std::vector<std::string> outputs = {"Microsoft GS Wavetable Synth", "quillstrand MIDI"};
+    // Ports with this name lead to the controller; the others lead nowhere.
+    std::string controllerName = "quillstrand MIDI";
+
+    // Device numbers whose open fails (the port is in use elsewhere).
+    std::vector<uint32_t> failingInputOpens;
+    std::vector<uint32_t> failingOutputOpens;
+    // Input device numbers whose start fails.
+    std::vector<uint32_t> failingStarts;
+    // The controller is unplugged as the host sends its n-th frame (counted from 1): that send and
+    // all later ones fail, and the controller sends nothing more. 0: never.
+    uint32_t unplugAtFrame = 0;
+    // The first n output unprepares say the frame is still playing.
+    uint32_t stillPlayingUnprepares = 0;
+
+    FirmwareSetup firmware;
+};

@@ -1,0 +1,314 @@
+// The simulated MIDI service at the seam, driven as a host drives winmm.
+#include "sim/inside_simulator.h"
+#include "sim/sim_script.h"
+#include "sim/simulator.h"
+#include "tests/sim/fake_host.h"
+#include "tests/sim/host_framing.h"
+#include "tests/support/image_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Simulate(const std::string& script)
+{
+    ConfigureSimulator(ParseSimScript("clock=virtual; " + script));
+}
+
+const HMIDIIN BOGUS_IN = reinterpret_cast<HMIDIIN>(uintptr_t(0x1234));
+const HMIDIOUT BOGUS_OUT = reinterpret_cast<HMIDIOUT>(uintptr_t(0x1234));
+
+TEST(SimBackend, ListsDevicesWithNamesCutToTheCapabilityRecord)
+{
+    Simulate("");
+    EXPECT_EQ(midiInGetNumDevs(), 1u);
+    EXPECT_EQ(midiOutGetNumDevs(), 2u);
+    MIDIOUTCAPSA out;
+    ASSERT_EQ(midiOutGetDevCapsA(0, &out, sizeof out), MMSYSERR_NOERROR);
+    EXPECT_STREQ(out.szPname, "Microsoft GS Wavetable Synth");
+    ASSERT_EQ(midiOutGetDevCapsA(1, &out, sizeof out), MMSYSERR_NOERROR);
+    EXPECT_STREQ(out.szPname, "quillstrand MIDI");
+    EXPECT_EQ(midiOutGetDevCapsA(2, &out, sizeof out), MMSYSERR_BADDEVICEID);
+
+    Simulate("in=" + std::string(40, 'n') + ", second; out=");
+    EXPECT_EQ(midiInGetNumDevs(), 2u);
+    EXPECT_EQ(midiOutGetNumDevs(), 0u);
+    MIDIINCAPSA in;
+    std::memset(&in, 'x', sizeof in);
+    ASSERT_EQ(midiInGetDevCapsA(0, &in, sizeof in), MMSYSERR_NOERROR);
+    EXPECT_EQ(std::string(in.szPname), std::string(31, 'n'));
+    ASSERT_EQ(midiInGetDevCapsA(1, &in, sizeof in), MMSYSERR_NOERROR);
+    EXPECT_STREQ(in.szPname, "second");
+    EXPECT_EQ(midiInGetDevCapsA(2, &in, sizeof in), MMSYSERR_BADDEVICEID);
+}
+
+TEST(SimBackend, OpensEachDeviceOnceAndRefusesBadNumbersAndDeadHandles)
+{
+    Simulate("");
+    HMIDIIN in = nullptr;
+    HMIDIOUT out = nullptr;
+    EXPECT_EQ(midiInOpen(&in, 1, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(midiOutOpen(&out, 2, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
+
+    ASSERT_EQ(midiInOpen(&in, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    HMIDIIN again = nullptr;
+    EXPECT_EQ(midiInOpen(&again, 0, 0, 0, CALLBACK_NULL), MMSYSERR_ALLOCATED);
+    ASSERT_EQ(midiOutOpen(&out, 1, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+
+    EXPECT_EQ(midiInStart(BOGUS_IN), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(midiOutClose(BOGUS_OUT), MMSYSERR_INVALHANDLE);
+    // A handle of the other direction is no handle here.
+    EXPECT_EQ(midiInClose(reinterpret_cast<HMIDIIN>(out)), MMSYSERR_INVALHANDLE);
+
+    EXPECT_EQ(midiInClose(in), MMSYSERR_NOERROR);
+    EXPECT_EQ(midiInClose(in), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(midiInReset(in), MMSYSERR_INVALHANDLE);
+    // The device is free again, and the new handle is not the closed one.
+    HMIDIIN reopened = nullptr;
+    ASSERT_EQ(midiInOpen(&reopened, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    EXPECT_NE(reopened, in);
+
+    SimCounts counts = SimulatorCounts();
+    EXPECT_EQ(counts.inputsOpened, 2u);
+    EXPECT_EQ(counts.inputsClosed, 1u);
+    EXPECT_EQ(counts.inputsOpen, 1u);
+    EXPECT_EQ(counts.outputsOpened, 1u);
+    EXPECT_EQ(counts.outputsOpen, 1u);
+    EXPECT_EQ(midiOutClose(out), MMSYSERR_NOERROR);
+    EXPECT_EQ(midiInClose(reopened), MMSYSERR_NOERROR);
+    EXPECT_EQ(SimulatorCounts().outputsOpen + SimulatorCounts().inputsOpen, 0u);
+}
+
+TEST(SimBackend, KeepsTheHeaderFlagRulesAndHandsQueuedBuffersBackOnReset)
+{
+    Simulate("");
+    FakeHost host;
+    host.requeue = false;
+    ASSERT_EQ(midiInOpen(&host.in, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    host.Close();
+
+    ASSERT_EQ(midiInOpen(&host.in, 0, reinterpret_cast<DWORD_PTR>(nullptr), 0, CALLBACK_FUNCTION),
+              MMSYSERR_NOERROR);
+    midiInClose(host.in);
+    host.in = nullptr;
+
+    FakeHost queued;
+    queued.requeue = false;
+    ASSERT_EQ(midiInOpen(&queued.in, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    MIDIHDR& header = queued.header;
+    header.lpData = queued.buffer;
+    header.dwBufferLength = sizeof queued.buffer;
+    EXPECT_EQ(midiInAddBuffer(queued.in, &header, sizeof header), MIDIERR_UNPREPARED);
+    EXPECT_EQ(midiInPrepareHeader(queued.in, &header, sizeof header - 1), MMSYSERR_INVALPARAM);
+    ASSERT_EQ(midiInPrepareHeader(queued.in, &header, sizeof header), MMSYSERR_NOERROR);
+    EXPECT_EQ(header.dwFlags, DWORD(MHDR_PREPARED));
+    ASSERT_EQ(midiInAddBuffer(queued.in, &header, sizeof header), MMSYSERR_NOERROR);
+    EXPECT_EQ(header.dwFlags, DWORD(MHDR_PREPARED | MHDR_INQUEUE));
+    EXPECT_EQ(midiInAddBuffer(queued.in, &header, sizeof header), MIDIERR_STILLPLAYING);
+    EXPECT_EQ(midiInUnprepareHeader(queued.in, &header, sizeof header), MIDIERR_STILLPLAYING);
+    EXPECT_EQ(midiInClose(queued.in), MIDIERR_STILLPLAYING);
+    EXPECT_EQ(SimulatorCounts().headersQueued, 1u);
+
+    EXPECT_EQ(midiInReset(queued.in), MMSYSERR_NOERROR);
+    EXPECT_EQ(header.dwFlags, DWORD(MHDR_PREPARED | MHDR_DONE));
+    EXPECT_EQ(midiInUnprepareHeader(queued.in, &header, sizeof header), MMSYSERR_NOERROR);
+    EXPECT_EQ(header.dwFlags, DWORD(MHDR_DONE));
+    EXPECT_EQ(midiInClose(queued.in), MMSYSERR_NOERROR);
+    queued.in = nullptr;
+    SimCounts counts = SimulatorCounts();
+    EXPECT_EQ(counts.headersQueued, 0u);
+    EXPECT_EQ(counts.headersPrepared, 0u);
+}
+
+TEST(SimBackend, CallsBackOnItsOwnThreadForOpenResetAndClose)
+{
+    Simulate("");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    host.Close();
+    std::vector<CallbackSeen> seen = host.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].message, UINT(MIM_OPEN));
+    // The queued buffer comes back empty and done before midiInReset returns.
+    EXPECT_EQ(seen[1].message, UINT(MIM_LONGDATA));
+    EXPECT_EQ(seen[1].header, &host.header);
+    EXPECT_EQ(seen[1].flags, DWORD(MHDR_PREPARED | MHDR_DONE));
+    EXPECT_TRUE(seen[1].bytes.empty());
+    EXPECT_EQ(seen[2].message, UINT(MIM_CLOSE));
+    for (const CallbackSeen& call : seen) {
+        EXPECT_NE(call.thread, std::this_thread::get_id());
+        // The host's own code, as far as a count of its heap use is concerned.
+        EXPECT_FALSE(call.insideSimulator);
+    }
+    EXPECT_FALSE(InsideSimulator());
+}
+
+TEST(SimBackend, DeliversRepliesOnlyAsTheHostSleeps)
+{
+    Simulate("delay=5");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
+    Sleep(4);
+    EXPECT_TRUE(host.Received().empty());
+    Sleep(1);
+    ASSERT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x34, 0xF7})});
+    CallbackSeen reply = host.Seen().back();
+    EXPECT_EQ(reply.flags & (MHDR_DONE | MHDR_INQUEUE), DWORD(MHDR_DONE));
+    EXPECT_NE(reply.thread, std::this_thread::get_id());
+
+    SimCounts counts = SimulatorCounts();
+    EXPECT_EQ(counts.framesSent, std::vector<Bytes>{IdentifyRequest()});
+    EXPECT_EQ(counts.identifyRequests, 1u);
+    EXPECT_EQ(counts.sleeps, 2u);
+    EXPECT_EQ(counts.clockMs, 5u);
+}
+
+TEST(SimBackend, DeliversWhatTheDeviceSentEarlierBeforeTheNextFrameReachesIt)
+{
+    // The early answer arrives before the request is taken, so no sleep is needed to see it.
+    Simulate("send=0:F0 33 F7");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
+    EXPECT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x33, 0xF7})});
+    Sleep(1);
+    EXPECT_EQ(host.Received().back(), Bytes({0xF0, 0x34, 0xF7}));
+
+    // Nothing reaches a port that was not started, nor a port with no buffer queued.
+    Simulate("send=0:F0 01 F7; send=2:F0 02 F7; send=3:F0 03 F7");
+    FakeHost idle;
+    ASSERT_EQ(midiInOpen(&idle.in, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    Sleep(1);
+    idle.Close();
+    FakeHost unqueued;
+    unqueued.requeue = false;
+    ASSERT_EQ(unqueued.OpenInput(0), MMSYSERR_NOERROR);
+    Sleep(1);
+    Sleep(1);
+    EXPECT_EQ(unqueued.Received(), std::vector<Bytes>{Bytes({0xF0, 0x02, 0xF7})});
+    EXPECT_EQ(SimulatorCounts().messagesDropped, 2u);
+}
+
+TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
+{
+    Bytes message = {0xF0};
+    for (int i = 0; i < 250; ++i) message.push_back(uint8_t(i % 0x80));
+    message.push_back(0xF7);
+    SimSetup setup;
+    setup.clock = SimClock::Virtual;
+    setup.firmware.scheduled.push_back({0, message});
+    ConfigureSimulator(setup);
+
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    Sleep(1);
+    std::vector<Bytes> received = host.Received();
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], Bytes(message.begin(), message.begin() + 200));
+    EXPECT_EQ(received[1], Bytes(message.begin() + 200, message.end()));
+
+    // Without a buffer queued again, the rest is lost.
+    ConfigureSimulator(setup);
+    FakeHost once;
+    once.requeue = false;
+    ASSERT_EQ(once.OpenInput(0), MMSYSERR_NOERROR);
+    Sleep(1);
+    EXPECT_EQ(once.Received().size(), 1u);
+    EXPECT_EQ(SimulatorCounts().messagesDropped, 1u);
+}
+
+TEST(SimBackend, InjectsOpenStartAndUnprepareFaults)
+{
+    Simulate("fail-open=in:0; fail-open=out:1; fail-start=1; in=a,b; still-playing=2");
+    FakeHost host;
+    EXPECT_EQ(host.OpenInput(0), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(host.OpenInput(1), MMSYSERR_ERROR);
+    EXPECT_EQ(host.OpenOutput(1), MMSYSERR_ALLOCATED);
+    ASSERT_EQ(host.OpenOutput(0), MMSYSERR_NOERROR);
+
+    char data[] = {char(0xF0), char(0xF7)};
+    MIDIHDR sent{};
+    sent.lpData = data;
+    sent.dwBufferLength = sizeof data;
+    EXPECT_EQ(midiOutLongMsg(host.out, &sent, sizeof sent), MIDIERR_UNPREPARED);
+    ASSERT_EQ(midiOutPrepareHeader(host.out, &sent, sizeof sent), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiOutLongMsg(host.out, &sent, sizeof sent), MMSYSERR_NOERROR);
+    EXPECT_EQ(sent.dwFlags, DWORD(MHDR_PREPARED | MHDR_DONE));
+    EXPECT_EQ(midiOutUnprepareHeader(host.out, &sent, sizeof sent), MIDIERR_STILLPLAYING);
+    EXPECT_EQ(midiOutUnprepareHeader(host.out, &sent, sizeof sent), MIDIERR_STILLPLAYING);
+    uint64_t prepared = SimulatorCounts().headersPrepared;
+    EXPECT_EQ(midiOutUnprepareHeader(host.out, &sent, sizeof sent), MMSYSERR_NOERROR);
+    EXPECT_EQ(SimulatorCounts().headersPrepared, prepared - 1);
+}
+
+TEST(SimBackend, AnUnpluggedDeviceFailsEverySendFromTheGivenFrameAndAnswersNoMore)
+{
+    Simulate("unplug=2; delay=3");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    EXPECT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
+    EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
+    EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
+    Sleep(10);
+    EXPECT_TRUE(host.Received().empty());
+    SimCounts counts = SimulatorCounts();
+    EXPECT_EQ(counts.framesSent.size(), 1u);
+    EXPECT_EQ(counts.failedSends, 2u);
+    // The ports still close.
+    host.Close();
+    EXPECT_EQ(SimulatorCounts().inputsClosed + SimulatorCounts().outputsClosed, 2u);
+}
+
+TEST(SimBackend, FramesToAPortThatIsNotTheControllerReachNobody)
+{
+    Simulate("");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.OpenOutput(0), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
+    Sleep(1);
+    EXPECT_TRUE(host.Received().empty());
+    EXPECT_EQ(SimulatorCounts().identifyRequests, 0u);
+}
+
+// A host that paces and polls as the tool does: the whole image arrives, each record once.
+TEST(SimBackend, CarriesAWholeImageToTheControllersFlash)
+{
+    Simulate("delay=3; reply=2.1:20; silent=3.1");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    Bytes image;
+    std::vector<Bytes> codes;
+    for (size_t payload : {10, 100, 45, 200}) {
+        Bytes record = MakeRecord(Bytes(payload, uint8_t(payload)));
+        image.insert(image.end(), record.begin(), record.end());
+        for (Bytes code; code != Bytes({0xF0, 0x1A, 0xF7});) {
+            size_t before = host.Received().size();
+            for (const Bytes& frame : Frames(record)) {
+                ASSERT_EQ(host.Send(frame), MMSYSERR_NOERROR);
+                Sleep(1);
+            }
+            for (int poll = 0; poll < 50 && host.Received().size() == before; ++poll) Sleep(1);
+            code = host.Received().size() > before ? host.Received().back() : Bytes();
+            codes.push_back(code);
+        }
+    }
+    host.Close();
+    EXPECT_EQ(codes, (std::vector<Bytes>{{0xF0, 0x1A, 0xF7}, {0xF0, 0x20, 0xF7}, {0xF0, 0x1A, 0xF7},
+                                         {}, {0xF0, 0x1A, 0xF7}, {0xF0, 0x1A, 0xF7}}));
+    SimCounts counts = SimulatorCounts();
+    EXPECT_EQ(counts.flash, image);
+    EXPECT_EQ(counts.framesSent.size(), 1 + 2 * 5 + 2 * 3 + 9u);
+    EXPECT_EQ(counts.headersPrepared + counts.headersQueued + counts.inputsOpen + counts.outputsOpen, 0u);
+}
+
+}  // namespace

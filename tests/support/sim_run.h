@@ -1,0 +1,19 @@
+#pragma once
+
+#include "sim/sim_counts.h"
+#include "tests/support/temp_folder.h"
+
+#include <filesystem>
+#include <string>
+
+struct SimRun {
+    std::string console;   // everything the tool wrote to standard output
+    int exitStatus = -1;
+    bool reported = false;  // the report was written, i.e. the process ended normally
+    SimCounts report;
+};
+
+// Runs tambrell-update-sim in `folder` against the simulated device set up by `script` (the
+// TAMBRELL_SIM syntax), as a user would run the tool there, and reads its report.
+SimRun RunSimulated(const std::filesystem::path& folder, const std::string& script);
+SimRun RunSimulated(const TempFolder& folder, const std::string& script);
