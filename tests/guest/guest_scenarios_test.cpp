@@ -1,0 +1,135 @@
+// The guest's results, scenario by scenario, against the same scenario run on the simulated
+// service (its twin): the unchanged tool must print the same console text byte for byte, the
+// device program must have seen the same frames, and its flash must hold what the twin's does.
+// scripts/test-guest.sh runs this after the guest has run, with
+//   TAMBRELL_GUEST_RESULTS  the folder of the scenarios' result folders
+//   TAMBRELL_GUEST_IMAGES   the folder of the images they used
+#include "sim/sim_report.h"
+#include "tests/support/sim_run.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char GUEST_DEVICE_NAME[] = "Virtual Raw MIDI";
+
+struct Scenario {
+    std::string name;
+    int devices;
+    std::string image;
+    std::string deviceScript;  // "none": no device program
+    std::string twinScript;
+};
+
+std::string Trim(const std::string& text)
+{
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::vector<Scenario> ReadScenarioTable()
+{
+    std::vector<Scenario> scenarios;
+    std::ifstream table(TAMBRELL_GUEST_SCENARIOS);
+    std::string line;
+    while (std::getline(table, line)) {
+        if (Trim(line).empty() || Trim(line)[0] == '#') continue;
+        std::vector<std::string> fields;
+        std::istringstream row(line);
+        std::string field;
+        while (std::getline(row, field, '|')) fields.push_back(Trim(field));
+        fields.resize(5);
+        scenarios.push_back({fields[0], std::stoi(fields[1]), fields[2], fields[3], fields[4]});
+    }
+    return scenarios;
+}
+
+fs::path FromEnvironment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? fs::path(value) : fs::path();
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) ADD_FAILURE() << "missing: " << path;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<uint8_t> ImageBytes(const std::string& text)
+{
+    std::vector<uint8_t> bytes;
+    std::istringstream in(text);
+    unsigned value;
+    while (in >> std::hex >> value) bytes.push_back(uint8_t(value));
+    return bytes;
+}
+
+// The twin's devices carry the guest's names, so that the device lines match too.
+std::string TwinScript(const Scenario& scenario)
+{
+    std::string names = GUEST_DEVICE_NAME;
+    for (int i = 1; i < scenario.devices; ++i) names += std::string(",") + GUEST_DEVICE_NAME;
+    return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + GUEST_DEVICE_NAME +
+           "; " + scenario.twinScript;
+}
+
+class GuestScenario : public testing::TestWithParam<Scenario> {};
+
+TEST_P(GuestScenario, MatchesItsSimulatedTwin)
+{
+    const Scenario& scenario = GetParam();
+    const fs::path results = FromEnvironment("TAMBRELL_GUEST_RESULTS") / scenario.name;
+    const fs::path images = FromEnvironment("TAMBRELL_GUEST_IMAGES");
+    ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
+    const std::string imageText = ReadFile(images / scenario.image);
+
+    TempFolder folder;
+    folder.Write(scenario.image, imageText);
+    SimRun twin = RunSimulated(folder, TwinScript(scenario));
+    ASSERT_TRUE(twin.reported) << "the twin did not run: " << TwinScript(scenario);
+    EXPECT_EQ(ReadFile(results / "console.txt"), twin.console);
+
+    const bool completes = twin.console.find("Target update successfully!") != std::string::npos;
+    if (completes) {
+        EXPECT_EQ(twin.report.flash, ImageBytes(imageText));
+    }
+    if (scenario.deviceScript != "none") {
+        SimCounts device = ParseReport(ReadFile(results / "device.txt"));
+        EXPECT_EQ(device.flash, twin.report.flash);
+        // A device program that ends sees only the frames sent before that.
+        std::vector<std::vector<uint8_t>> twinFrames = twin.report.framesSent;
+        if (scenario.deviceScript.find("unplug=") != std::string::npos) {
+            ASSERT_LE(device.framesSent.size(), twinFrames.size());
+            twinFrames.resize(device.framesSent.size());
+        }
+        EXPECT_EQ(device.framesSent, twinFrames);
+        EXPECT_EQ(ReadFile(results / "device.err"), "");
+    }
+
+    // A figure, not a check: the guest's CPU is emulated.
+    long wallMs = std::stol(ReadFile(results / "wall-ms"));
+    std::cout << scenario.name << ": " << ImageBytes(imageText).size() << "-byte image, wall time "
+              << wallMs << " ms in the guest, pacing floor " << twin.report.sleptMs << " ms";
+    if (completes && twin.report.sleptMs > 0) {
+        std::cout << ", ratio " << double(wallMs) / double(twin.report.sleptMs);
+    }
+    std::cout << "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Guest, GuestScenario, testing::ValuesIn(ReadScenarioTable()),
+                         [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+
+}  // namespace
