@@ -1,10 +1,14 @@
 #include "app/finish_run.h"
 
+#include "midi/midi_link.h"
 #include "platform/pause.h"
 
 int FinishRun(bool portsTouched)
 {
-    (void)portsTouched;
+    if (portsTouched) {
+        CloseMidiIn();
+        CloseMidiOut();
+    }
     PauseConsole();
     return 0;
 }

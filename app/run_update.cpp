@@ -2,6 +2,9 @@
 
 #include "app/finish_run.h"
 #include "image/firmware_image.h"
+#include "midi/port_stage.h"
+#include "protocol/identify.h"
+#include "protocol/transfer_image.h"
 
 #include <stdio.h>
 
@@ -16,5 +19,6 @@ int RunUpdate()
         !ValidateImage(&image)) {
         return FinishRun(false);
     }
-    return FinishRun(false);
+    if (OpenPorts() && Identify(modelCode)) TransferImage(&image);
+    return FinishRun(true);
 }

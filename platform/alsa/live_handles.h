@@ -2,6 +2,8 @@
 // is refused instead of followed.
 #pragma once
 
+#include "platform/winmm.h"
+
 #include <map>
 #include <memory>
 #include <mutex>
@@ -21,6 +23,14 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         auto found = ports_.find(handle);
         return found == ports_.end() ? nullptr : found->second.get();
+    }
+
+    // Runs `call` on the port behind `handle`; a handle that is not open is refused.
+    template <typename Call>
+    MMRESULT With(const void* handle, Call call)
+    {
+        Port* port = Find(handle);
+        return port == nullptr ? MMSYSERR_INVALHANDLE : call(*port);
     }
 
     std::unique_ptr<Port> Remove(const void* handle)

@@ -35,38 +35,32 @@ MMRESULT WINAPI midiInOpen(LPHMIDIIN phmi, UINT uDeviceID, DWORD_PTR dwCallback,
 
 MMRESULT WINAPI midiInPrepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
 {
-    InputPort* port = inputs.Find(hmi);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->Prepare(pmh, cbmh);
+    return inputs.With(hmi, [&](InputPort& port) { return port.Prepare(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiInUnprepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
 {
-    InputPort* port = inputs.Find(hmi);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->Unprepare(pmh, cbmh);
+    return inputs.With(hmi, [&](InputPort& port) { return port.Unprepare(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiInAddBuffer(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
 {
-    InputPort* port = inputs.Find(hmi);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->AddBuffer(pmh, cbmh);
+    return inputs.With(hmi, [&](InputPort& port) { return port.AddBuffer(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiInStart(HMIDIIN hmi)
 {
-    InputPort* port = inputs.Find(hmi);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->Start();
+    return inputs.With(hmi, [&](InputPort& port) { return port.Start(); });
 }
 
 MMRESULT WINAPI midiInStop(HMIDIIN hmi)
 {
-    InputPort* port = inputs.Find(hmi);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->Stop();
+    return inputs.With(hmi, [&](InputPort& port) { return port.Stop(); });
 }
 
 MMRESULT WINAPI midiInReset(HMIDIIN hmi)
 {
-    InputPort* port = inputs.Find(hmi);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->Reset();
+    return inputs.With(hmi, [&](InputPort& port) { return port.Reset(); });
 }
 
 MMRESULT WINAPI midiInClose(HMIDIIN hmi)

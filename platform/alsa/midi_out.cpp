@@ -29,24 +29,22 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT phmo, UINT uDeviceID, DWORD_PTR, DWORD_PT
 
 MMRESULT WINAPI midiOutPrepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.Find(hmo) == nullptr ? MMSYSERR_INVALHANDLE : PrepareHeader(pmh, cbmh);
+    return outputs.With(hmo, [&](OutputPort&) { return PrepareHeader(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.Find(hmo) == nullptr ? MMSYSERR_INVALHANDLE : UnprepareHeader(pmh, cbmh);
+    return outputs.With(hmo, [&](OutputPort&) { return UnprepareHeader(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    OutputPort* port = outputs.Find(hmo);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->LongMsg(pmh, cbmh);
+    return outputs.With(hmo, [&](OutputPort& port) { return port.LongMsg(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiOutReset(HMIDIOUT hmo)
 {
-    OutputPort* port = outputs.Find(hmo);
-    return port == nullptr ? MMSYSERR_INVALHANDLE : port->Reset();
+    return outputs.With(hmo, [&](OutputPort& port) { return port.Reset(); });
 }
 
 MMRESULT WINAPI midiOutClose(HMIDIOUT hmo)

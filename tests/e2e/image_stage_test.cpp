@@ -1,5 +1,6 @@
 // The image stage of the installed tool, run as a user runs it: in a folder, console compared
 // byte for byte. Every one of these ends before any MIDI port is touched.
+#include "tests/e2e/console_text.h"
 #include "tests/support/image_text.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_folder.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-const std::string kBanner = "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n";
 const std::string kUpgradeError = "Error: The upgrade file is error!\n\n";
 const std::string kFitError = "Error: The fit file is not found.\n\n";
 
@@ -19,11 +19,6 @@ std::string RunIn(const TempFolder& folder)
     ToolOutput output = RunTool(TAMBRELL_UPDATE_EXE, folder.path());
     EXPECT_EQ(output.exitStatus, 0);
     return output.console;
-}
-
-std::string Opened(const std::string& name)
-{
-    return kBanner + "OK: File '" + name + "' is open.\n";
 }
 
 TEST(ImageStage, RefusesMissingMisnamedAndUnopenableImages)

@@ -1,0 +1,149 @@
+#include "midi/midi_link.h"
+
+#include "app/ascii.h"
+
+#include <stdio.h>
+#include <string.h>
+
+uint8_t RxBuffer[RX_BUFFER_SIZE];
+std::atomic<int16_t> RxCount{0};
+
+// The callback thread reads these; the main thread changes them.
+static std::atomic<HMIDIIN> inputHandle{nullptr};
+static std::atomic<bool> inputOpen{false};
+static MIDIHDR inputHeader;
+
+static HMIDIOUT outputHandle;
+static bool outputOpen;
+static MIDIHDR outputHeader;
+
+// Ports of the system's own software synthesizers and mappers, never the device.
+static const char SYSTEM_PORT_PREFIX[] = "Microsoft";
+// How long a close waits for the input header to come back from the service.
+static const int HEADER_RETURN_MS = 1000;
+
+uint16_t OpenMidiIn(UINT id)
+{
+    for (;; ++id) {
+        HMIDIIN handle;
+        MMRESULT result = midiInOpen(&handle, id, (DWORD_PTR)OnMidiInput, 0, CALLBACK_FUNCTION);
+        if (result != MMSYSERR_NOERROR) {
+            inputOpen = false;
+            return (uint16_t)result;
+        }
+        inputHandle = handle;
+
+        MIDIINCAPSA caps;
+        memset(&caps, 0, sizeof caps);
+        midiInGetDevCapsA(id, &caps, sizeof caps);
+        caps.szPname[MAXPNAMELEN - 1] = '\0';
+        printf("MIDI IN DEVICE: %s\r\n", caps.szPname);
+
+        memset(&inputHeader, 0, sizeof inputHeader);
+        inputHeader.lpData = (LPSTR)RxBuffer;
+        inputHeader.dwBufferLength = RX_BUFFER_SIZE;
+        midiInPrepareHeader(handle, &inputHeader, sizeof inputHeader);
+        midiInAddBuffer(handle, &inputHeader, sizeof inputHeader);
+        inputOpen = true;
+        MMRESULT started = midiInStart(handle);
+
+        if (!AsciiStartsWithIgnoringCase(caps.szPname, SYSTEM_PORT_PREFIX)) return (uint16_t)started;
+        CloseMidiIn();
+    }
+}
+
+uint16_t OpenMidiOut(UINT id)
+{
+    for (;; ++id) {
+        MMRESULT result = midiOutOpen(&outputHandle, id, 0, 0, CALLBACK_NULL);
+        if (result != MMSYSERR_NOERROR) {
+            outputOpen = false;
+            return (uint16_t)result;
+        }
+
+        MIDIOUTCAPSA caps;
+        memset(&caps, 0, sizeof caps);
+        midiOutGetDevCapsA(id, &caps, sizeof caps);
+        caps.szPname[MAXPNAMELEN - 1] = '\0';
+        printf("MIDI OUT DEVICE: %s\r\n", caps.szPname);
+        outputOpen = true;
+
+        if (!AsciiStartsWithIgnoringCase(caps.szPname, SYSTEM_PORT_PREFIX)) return 0;
+        CloseMidiOut();
+    }
+}
+
+int CloseMidiIn()
+{
+    // Cleared first, so that a header handed back from now on is not queued again.
+    if (!inputOpen.exchange(false)) return 0;
+    HMIDIIN handle = inputHandle;
+    // Stop recording, then make the service hand the queued header back.
+    midiInStop(handle);
+    midiInReset(handle);
+    // The callback may have been re-queueing the header just as we cleared the flag: reset until
+    // the service has really given it back, or the close below is refused.
+    for (int waited = 0; (inputHeader.dwFlags & MHDR_INQUEUE) && waited < HEADER_RETURN_MS; ++waited) {
+        Sleep(1);
+        midiInReset(handle);
+    }
+    // The service must be done with RxBuffer before the port goes.
+    midiInUnprepareHeader(handle, &inputHeader, sizeof inputHeader);
+    midiInClose(handle);
+    return 1;
+}
+
+int CloseMidiOut()
+{
+    if (!outputOpen) return 0;
+    outputOpen = false;
+    // Nothing should be pending after a synchronous send; the reset makes sure the close holds.
+    midiOutReset(outputHandle);
+    midiOutClose(outputHandle);
+    return 1;
+}
+
+uint16_t SendSysEx(const uint8_t* data, unsigned length)
+{
+    if (length > SYSEX_MAX_DATA) return MMSYSERR_INVALPARAM;
+    uint8_t frame[SYSEX_MAX_DATA + 2];
+    frame[0] = 0xF0;
+    memcpy(frame + 1, data, length);
+    frame[length + 1] = 0xF7;
+
+    memset(&outputHeader, 0, sizeof outputHeader);
+    outputHeader.lpData = (LPSTR)frame;
+    outputHeader.dwBufferLength = length + 2;
+    MMRESULT result = midiOutPrepareHeader(outputHandle, &outputHeader, sizeof outputHeader);
+    if (result != MMSYSERR_NOERROR) return (uint16_t)result;
+    result = midiOutLongMsg(outputHandle, &outputHeader, sizeof outputHeader);
+    if (result != MMSYSERR_NOERROR) {
+        // The frame lives on this call's stack: leave no prepared header pointing at it.
+        midiOutUnprepareHeader(outputHandle, &outputHeader, sizeof outputHeader);
+        return (uint16_t)result;
+    }
+    while (midiOutUnprepareHeader(outputHandle, &outputHeader, sizeof outputHeader) ==
+           MIDIERR_STILLPLAYING) {
+        Sleep(100);
+    }
+    return 0;
+}
+
+uint8_t TakeReplyCode()
+{
+    RxCount = 0;
+    return RxBuffer[1];
+}
+
+void CALLBACK OnMidiInput(HMIDIIN, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR)
+{
+    if (message != MIM_LONGDATA) return;
+    const MIDIHDR* header = (const MIDIHDR*)param1;
+    RxCount = (int16_t)(uint16_t)header->dwBytesRecorded;
+    if (!inputOpen) return;
+    // Straight back to the service, ready for the next reply.
+    HMIDIIN handle = inputHandle;
+    midiInUnprepareHeader(handle, &inputHeader, sizeof inputHeader);
+    midiInPrepareHeader(handle, &inputHeader, sizeof inputHeader);
+    midiInAddBuffer(handle, &inputHeader, sizeof inputHeader);
+}

@@ -1,0 +1,65 @@
+// Identification against simulated controllers that answer, stay silent, restart or differ.
+#include "tests/e2e/console_text.h"
+#include "tests/support/image_text.h"
+#include "tests/support/sim_run.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<uint8_t> kImage = {0x00, 0x04, 0x12, 0x34, 0xBA, 0xFF};
+const std::string kStart = Opened("quillstrand.kit") + kPorts;
+
+SimRun RunWith(const std::string& script)
+{
+    TempFolder folder;
+    folder.Write("quillstrand.kit", ToImageText(kImage));
+    SimRun run = RunSimulated(folder, "clock=virtual;" + script);
+    EXPECT_TRUE(run.reported) << script;
+    EXPECT_EQ(run.report.inputsOpen + run.report.outputsOpen, 0u) << script;
+    return run;
+}
+
+TEST(Identify, GoesOnOnlyWithAControllerOfTheImagesModel)
+{
+    SimRun matching = RunWith("");
+    EXPECT_EQ(matching.console, kStart + Progress(0, 0) + kSuccess);
+    EXPECT_EQ(matching.report.identifyRequests, 1u);
+    EXPECT_EQ(matching.report.flash, kImage);
+
+    SimRun other = RunWith("model=35");
+    EXPECT_EQ(other.console, kStart + "Error: The device and the upgrade file is not matched!\n\n");
+    EXPECT_EQ(other.report.framesSent.size(), 1u);
+
+    SimRun restarting = RunWith("ident-silent=5; model=15");
+    EXPECT_EQ(restarting.console, kStart + "Please wait the system reset and retry again!\n\n");
+    EXPECT_EQ(restarting.report.identifyRequests, 6u);
+    EXPECT_EQ(restarting.report.framesSent.size(), 6u);
+}
+
+TEST(Identify, GivesUpAfterNineteenRequests)
+{
+    SimRun silent = RunWith("ident-silent=always");
+    EXPECT_EQ(silent.console, kStart + kNotResponding);
+    EXPECT_EQ(silent.report.identifyRequests, 19u);
+    EXPECT_EQ(silent.report.sleptMs, 19u * 100u);
+
+    // A lone byte ends every wait at once but is no answer.
+    SimRun stray = RunWith("ident-silent=always; send=0:F0");
+    EXPECT_EQ(stray.console, kStart + kNotResponding);
+    EXPECT_EQ(stray.report.identifyRequests, 19u);
+    EXPECT_EQ(stray.report.sleptMs, 0u);
+
+    SimRun unplugged = RunWith("unplug=1");
+    EXPECT_EQ(unplugged.console, kStart + "Error: The MIDI Out of device is missing!\n\n");
+}
+
+TEST(Identify, TakesAnAnswerThatCameBeforeTheRequest)
+{
+    SimRun early = RunWith("ident-silent=always; send=0:F0 34 F7");
+    EXPECT_EQ(early.console, kStart + Progress(0, 0) + kSuccess);
+    EXPECT_EQ(early.report.identifyRequests, 1u);
+    EXPECT_EQ(early.report.flash, kImage);
+}
+
+}  // namespace

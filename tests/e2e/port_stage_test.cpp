@@ -1,0 +1,87 @@
+// Choosing and opening the ports, against simulated device lists. Every run must leave no port
+// open, whatever its outcome.
+#include "tests/e2e/console_text.h"
+#include "tests/support/sim_run.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kImageName = "quillstrand.kit";
+const std::string kOneRecord = "00 04 12 34 BA FF\r\n";
+const std::string kOneRecordSent = Progress(0, 0) + kSuccess;
+
+SimRun RunWith(const std::string& script)
+{
+    TempFolder folder;
+    folder.Write(kImageName, kOneRecord);
+    SimRun run = RunSimulated(folder, "clock=virtual;" + script);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(run.reported);
+    EXPECT_EQ(run.report.inputsOpen, 0u) << script;
+    EXPECT_EQ(run.report.outputsOpen, 0u) << script;
+    EXPECT_EQ(run.report.inputsOpened, run.report.inputsClosed) << script;
+    EXPECT_EQ(run.report.outputsOpened, run.report.outputsClosed) << script;
+    EXPECT_EQ(run.report.headersPrepared, 0u) << script;
+    return run;
+}
+
+TEST(PortStage, InsistsOnExactlyOneInputDevice)
+{
+    SimRun none = RunWith("in=");
+    EXPECT_EQ(none.console,
+              Opened(kImageName) + "Error: Did not find the USB Audio device, please check!\n\n");
+    EXPECT_EQ(none.report.inputsOpened + none.report.outputsOpened, 0u);
+
+    SimRun two = RunWith("in=quillstrand MIDI,USB Keys");
+    EXPECT_EQ(two.console, Opened(kImageName) +
+                               "Error:Does your computer have identified 2 USB audiol devices, "
+                               "Please remove the other USB audiol devices!\n\n");
+    EXPECT_EQ(two.report.inputsOpened + two.report.outputsOpened, 0u);
+}
+
+TEST(PortStage, PassesOverTheSystemsOwnOutputs)
+{
+    SimRun skipped = RunWith("out=microsoft gs WAVETABLE synth,quillstrand MIDI");
+    EXPECT_EQ(skipped.console, Opened(kImageName) + kPorts + kOneRecordSent);
+    EXPECT_EQ(skipped.report.outputsOpened, 1u);
+
+    // Output 0 is only skipped outright when there is another; then every "Microsoft" port is
+    // still passed over one by one, its name printed, and closed before the next is tried.
+    SimRun lone = RunWith("out=Microsoft GS Wavetable Synth");
+    EXPECT_EQ(lone.console, Opened(kImageName) + "MIDI IN DEVICE: quillstrand MIDI\r\n" +
+                                "MIDI OUT DEVICE: Microsoft GS Wavetable Synth\r\n" +
+                                "Error: The MIDI Out of device is missing!\n\n");
+    EXPECT_EQ(lone.report.outputsOpened, 1u);
+
+    SimRun mapper = RunWith("out=Microsoft GS Wavetable Synth,Microsoft MIDI Mapper,quillstrand MIDI");
+    EXPECT_EQ(mapper.console, Opened(kImageName) + "MIDI IN DEVICE: quillstrand MIDI\r\n" +
+                                  "MIDI OUT DEVICE: Microsoft MIDI Mapper\r\n" +
+                                  "MIDI OUT DEVICE: quillstrand MIDI\r\n" + kOneRecordSent);
+    EXPECT_EQ(mapper.report.outputsOpened, 2u);
+
+    SimRun firstNotSynth = RunWith("out=quillstrand MIDI,Microsoft GS Wavetable Synth");
+    EXPECT_EQ(firstNotSynth.console, Opened(kImageName) + kPorts + kOneRecordSent);
+}
+
+TEST(PortStage, ReportsAnInputThatCannotBeOpenedOrStarted)
+{
+    SimRun busy = RunWith("fail-open=in:0");
+    EXPECT_EQ(busy.console, Opened(kImageName) + "Error: The MIDI In of device is missing!\n\n");
+    EXPECT_EQ(busy.report.outputsOpened, 0u);
+
+    SimRun notStarted = RunWith("fail-start=0");
+    EXPECT_EQ(notStarted.console, Opened(kImageName) + "MIDI IN DEVICE: quillstrand MIDI\r\n" +
+                                      "Error: The MIDI In of device is missing!\n\n");
+    EXPECT_EQ(notStarted.report.inputsOpened, 1u);
+
+    SimRun mapperOnly = RunWith("in=Microsoft MIDI Mapper");
+    EXPECT_EQ(mapperOnly.console, Opened(kImageName) + "MIDI IN DEVICE: Microsoft MIDI Mapper\r\n" +
+                                      "Error: The MIDI In of device is missing!\n\n");
+
+    SimRun outputBusy = RunWith("fail-open=out:1");
+    EXPECT_EQ(outputBusy.console, Opened(kImageName) + "MIDI IN DEVICE: quillstrand MIDI\r\n" +
+                                      "Error: The MIDI Out of device is missing!\n\n");
+}
+
+}  // namespace

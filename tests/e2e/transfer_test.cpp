@@ -1,0 +1,179 @@
+// The record transfer against simulated controllers: progress, retries, every ending, and the
+// controller's flash compared with the image.
+#include "tests/e2e/console_text.h"
+#include "tests/support/image_text.h"
+#include "tests/support/sim_run.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+const std::string kStart = Opened("quillstrand.kit") + kPorts;
+const std::string kRestart = kDone + "Target update successfully!\n" +
+                             "\nThe System is restart, please wait!\n\n";
+const std::string kCrcError = "\nThe CRC of the download file is error!\n";
+const std::string kOutMissing = "\nError: The MIDI Out of device is missing!\n\n";
+
+// `count` records of `size` bytes each, every one different.
+Bytes Records(unsigned count, unsigned size)
+{
+    Bytes image;
+    for (unsigned r = 0; r < count; ++r) {
+        Bytes payload(size - 4);
+        for (size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(r * 31 + i * 7);
+        Bytes record = MakeRecord(payload);
+        image.insert(image.end(), record.begin(), record.end());
+    }
+    return image;
+}
+
+SimRun RunWith(const Bytes& image, const std::string& script)
+{
+    TempFolder folder;
+    folder.Write("quillstrand.kit", ToImageText(image));
+    SimRun run = RunSimulated(folder, "clock=virtual;" + script);
+    EXPECT_TRUE(run.reported) << script;
+    EXPECT_EQ(run.report.inputsOpen + run.report.outputsOpen, 0u) << script;
+    return run;
+}
+
+std::string Repeat(const std::string& text, unsigned times)
+{
+    std::string all;
+    for (unsigned i = 0; i < times; ++i) all += text;
+    return all;
+}
+
+TEST(Transfer, SendsEveryRecordWithItsProgressAndFillsTheFlash)
+{
+    Bytes image = Records(10, 100);
+    SimRun run = RunWith(image, "");
+    std::string progress;
+    for (unsigned r = 0; r < 10; ++r) progress += Progress(r, r * 10);
+    EXPECT_EQ(run.console, kStart + progress + kSuccess);
+    EXPECT_EQ(run.report.flash, image);
+    // The identification request, then per record four full frames and one of 8 bytes.
+    ASSERT_EQ(run.report.framesSent.size(), 1u + 10 * 5);
+    EXPECT_EQ(run.report.framesSent[4].size(), 48u);
+    EXPECT_EQ(run.report.framesSent[5].size(), 18u);
+
+    Bytes largest = MakeRecord(Bytes(65531, 0xA5));
+    SimRun whole = RunWith(largest, "");
+    EXPECT_EQ(whole.console, kStart + Progress(0, 0) + kSuccess);
+    EXPECT_EQ(whole.report.flash, largest);
+    EXPECT_EQ(whole.report.framesSent.size(), 1u + 2850);
+}
+
+TEST(Transfer, CutsRecordsIntoFramesOfHexText)
+{
+    Bytes image;
+    for (unsigned size : {6u, 23u, 46u, 47u, 50u}) {
+        Bytes record = Records(1, size);
+        image.insert(image.end(), record.begin(), record.end());
+    }
+    SimRun run = RunWith(image, "");
+    ASSERT_EQ(run.report.flash, image);
+    std::vector<size_t> sizes;
+    std::string text;
+    for (size_t i = 1; i < run.report.framesSent.size(); ++i) {
+        const Bytes& frame = run.report.framesSent[i];
+        sizes.push_back(frame.size());
+        EXPECT_EQ(frame.front(), 0xF0);
+        EXPECT_EQ(frame.back(), 0xF7);
+        text.append(frame.begin() + 1, frame.end() - 1);
+    }
+    EXPECT_EQ(sizes, (std::vector<size_t>{14, 48, 48, 48, 48, 48, 4, 48, 48, 10}));
+    std::string expected;
+    for (uint8_t b : image) {
+        char pair[3];
+        snprintf(pair, sizeof pair, "%02X", b);
+        expected += pair;
+    }
+    EXPECT_EQ(text, expected);
+}
+
+TEST(Transfer, RetriesARefusedRecordWithTheRefusalsMessage)
+{
+    Bytes image = Records(1, 30);
+    SimRun codes = RunWith(image, "reply=1.1:21; reply=1.2:22; reply=1.3:24; reply=1.4:25; reply=1.5:55");
+    std::string p = Progress(0, 0);
+    EXPECT_EQ(codes.console, kStart + p + "\nThe download file has been damaged!\n" + p +
+                                 "\nThe download file has been damaged!\n" + p +
+                                 "\nThe download file verifies error!\n" + p + "\nThe MCU erases error!\n" +
+                                 p + p + kSuccess);
+    EXPECT_EQ(codes.report.flash, image);
+
+    SimRun refused = RunWith(image, "reply=*.*:20");
+    EXPECT_EQ(refused.console, kStart + p + Repeat(kCrcError + p, 19) + "\nError in updating.\n");
+    EXPECT_TRUE(refused.report.flash.empty());
+
+    // Nineteen failures before each record are not twenty in a row.
+    Bytes three = Records(3, 30);
+    SimRun stubborn = RunWith(three, "reply=*.1-19:20");
+    EXPECT_EQ(stubborn.console, kStart + Progress(0, 0) + Repeat(kCrcError + Progress(0, 0), 19) +
+                                    Progress(1, 33) + Repeat(kCrcError + Progress(1, 33), 19) +
+                                    Progress(2, 66) + Repeat(kCrcError + Progress(2, 66), 19) + kSuccess);
+    EXPECT_EQ(stubborn.report.flash, three);
+
+    SimRun once = RunWith(three, "reply=3.1:20");
+    EXPECT_EQ(once.console, kStart + Progress(0, 0) + Progress(1, 33) + Progress(2, 66) + kCrcError +
+                                Progress(2, 66) + kSuccess);
+}
+
+TEST(Transfer, GivesUpOnARecordNeverAnsweredAndWaitsLongerNearTheEnd)
+{
+    Bytes image = Records(10, 100);
+    SimRun first = RunWith(image, "silent-from=1");
+    EXPECT_EQ(first.console, kStart + Repeat(Progress(0, 0), 20) + kNotResponding);
+    EXPECT_EQ(first.report.framesSent.size(), 1u + 20 * 5);
+    // One poll for the identification, then per attempt a sleep after each of 5 frames and 50 polls.
+    EXPECT_EQ(first.report.sleptMs, 1u + 20 * (5 + 50));
+
+    SimRun last = RunWith(image, "silent-from=10");
+    std::string progress;
+    for (unsigned r = 0; r < 9; ++r) progress += Progress(r, r * 10);
+    EXPECT_EQ(last.console, kStart + progress + Repeat(Progress(9, 90), 20) + kNotResponding);
+    EXPECT_EQ(last.report.sleptMs, 1u + 9 * 5 + 20 * (5 + 200));
+    EXPECT_EQ(last.report.flash, Bytes(image.begin(), image.begin() + 900));
+}
+
+TEST(Transfer, EndsAtTheRestartCodeUnlessItIsTheTwentiethFailure)
+{
+    Bytes three = Records(3, 30);
+    SimRun early = RunWith(three, "reply=2.1:77");
+    EXPECT_EQ(early.console, kStart + Progress(0, 0) + Progress(1, 33) + kRestart);
+
+    SimRun sized = RunWith(three, "size=90");
+    EXPECT_EQ(sized.console, kStart + Progress(0, 0) + Progress(1, 33) + Progress(2, 66) + kRestart);
+    EXPECT_EQ(sized.report.flash, three);
+
+    SimRun twentieth = RunWith(three, "reply=1.1-19:20; reply=1.20:77");
+    EXPECT_EQ(twentieth.console,
+              kStart + Progress(0, 0) + Repeat(kCrcError + Progress(0, 0), 19) + "\nError in updating.\n");
+}
+
+TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
+{
+    Bytes image = Records(1, 6);
+    // The answer to attempt 1 arrives while the record goes out again; the controller drops that
+    // second copy, and the host must still take the answer waiting for it.
+    SimRun run = RunWith(image, "late=1.1; silent=2.1");
+    EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
+    EXPECT_EQ(run.report.flash, image);
+    EXPECT_EQ(run.report.sleptMs, 1u + (1 + 50) + 1);
+}
+
+TEST(Transfer, EndsWhenTheControllerVanishesMidRecord)
+{
+    Bytes image = Records(2, 100);
+    // Frame 1 is the identification request; the first record goes out as frames 2 to 6.
+    for (unsigned frame : {3u, 6u, 8u}) {
+        SimRun run = RunWith(image, "unplug=" + std::to_string(frame));
+        std::string progress = Progress(0, 0) + (frame > 6 ? Progress(1, 50) : "");
+        EXPECT_EQ(run.console, kStart + progress + kOutMissing) << frame;
+    }
+}
+
+}  // namespace
