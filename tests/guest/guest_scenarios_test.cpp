@@ -119,6 +119,21 @@ testing::AssertionResult SameAs(const char* guestExpression, const char* twinExp
            << "\n  twin:  " << from(twin);
 }
 
+testing::AssertionResult SameFrames(const char* guestExpression, const char* twinExpression,
+                                    const std::vector<std::vector<uint8_t>>& guest,
+                                    const std::vector<std::vector<uint8_t>>& twin)
+{
+    size_t at = 0;
+    while (at < guest.size() && at < twin.size() && guest[at] == twin[at]) ++at;
+    if (at == guest.size() && at == twin.size()) return testing::AssertionSuccess();
+    if (at == guest.size() || at == twin.size()) {
+        return testing::AssertionFailure() << guestExpression << " has " << guest.size()
+                                           << " frames, " << twinExpression << " " << twin.size();
+    }
+    return SameAs(("frame " + std::to_string(at + 1) + " of " + guestExpression).c_str(),
+                  twinExpression, guest[at], twin[at]);
+}
+
 // The twin's devices carry the guest's names, so that the device lines match too.
 std::string TwinScript(const Scenario& scenario)
 {
@@ -157,7 +172,7 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
             ASSERT_LE(device.framesSent.size(), twinFrames.size());
             twinFrames.resize(device.framesSent.size());
         }
-        EXPECT_EQ(device.framesSent, twinFrames);
+        EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, twinFrames);
         EXPECT_EQ(ReadFile(results / "device.err"), "");
     }
 

@@ -11,9 +11,11 @@ virmidi_unload() {
 
 # Starts the device program on the first virtual device, set up by the given script, and waits
 # until it is connected: bytes written before that are dropped by the driver.
+# The guest's clock jumps whenever the host leaves its CPU waiting, so a record is given a second,
+# not the simulated controller's 20 ms, to be completed before its first part is dropped.
 device_start() {
   rm -f ready
-  TAMBRELL_SIM="$1" TAMBRELL_SIM_REPORT="$PWD/device.txt" \
+  TAMBRELL_SIM="resync=1000; $1" TAMBRELL_SIM_REPORT="$PWD/device.txt" \
     seq-device "Virtual Raw MIDI 0-0" ready 2> device.err &
   device_pid=$!
   tries=0
