@@ -24,7 +24,8 @@ int main(int argc, char** argv)
     double sum = 0;
     for (double us : lasted) sum += us;
     std::sort(lasted.begin(), lasted.end());
-    std::printf("Sleep(1) x %d: mean %.1f us, median %.1f us, 99th percentile %.1f us, max %.1f us\n",
+    std::printf("Sleep(1) x %d: mean %.1f us, median %.1f us, 99th percentile %.1f us, "
+                "max %.1f us\n",
                 count, sum / count, lasted[count / 2], lasted[size_t(count * 0.99)],
                 lasted.back());
     return 0;

@@ -8,7 +8,8 @@ namespace {
 
 const DWORD CALLBACK_TYPE_MASK = 0x00070000;
 
-LiveHandles<InputPort> inputs;
+// Never destroyed: a port still open at exit must not be torn down under its reader thread.
+LiveHandles<InputPort>& inputs = *new LiveHandles<InputPort>;
 
 }  // namespace
 

@@ -7,7 +7,8 @@
 
 namespace {
 
-LiveHandles<OutputPort> outputs;
+// Never destroyed, like the inputs: nothing of a port is undone after the tool has ended.
+LiveHandles<OutputPort>& outputs = *new LiveHandles<OutputPort>;
 
 }  // namespace
 

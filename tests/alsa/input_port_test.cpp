@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <string>
@@ -103,7 +104,10 @@ protected:
         ASSERT_EQ(port_->AddBuffer(&header, sizeof header), MMSYSERR_NOERROR);
     }
 
-    void Send(const Bytes& bytes) { ASSERT_EQ(write(writeFd_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void Send(const Bytes& bytes)
+    {
+        ASSERT_EQ(write(writeFd_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
 
     void Unplug()
     {
@@ -115,7 +119,8 @@ protected:
     std::vector<Delivery> WaitFor(size_t count)
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        delivered_.wait_for(lock, std::chrono::seconds(20), [&] { return deliveries_.size() >= count; });
+        delivered_.wait_for(lock, std::chrono::seconds(20),
+                            [&] { return deliveries_.size() >= count; });
         return deliveries_;
     }
 
@@ -128,7 +133,7 @@ protected:
     std::unique_ptr<InputPort> port_;
     MIDIHDR headers_[2] = {};
     char buffers_[2][200] = {};
-    bool requeue = false;
+    std::atomic<bool> requeue{false};
 
 private:
     int writeFd_ = -1;

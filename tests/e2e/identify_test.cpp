@@ -1,7 +1,6 @@
 // Identification against simulated controllers that answer, stay silent, restart or differ.
 #include "tests/e2e/console_text.h"
-#include "tests/support/image_text.h"
-#include "tests/support/sim_run.h"
+#include "tests/e2e/update_run.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +11,7 @@ const std::string kStart = Opened("quillstrand.kit") + kPorts;
 
 SimRun RunWith(const std::string& script)
 {
-    TempFolder folder;
-    folder.Write("quillstrand.kit", ToImageText(kImage));
-    SimRun run = RunSimulated(folder, "clock=virtual;" + script);
-    EXPECT_TRUE(run.reported) << script;
-    EXPECT_EQ(run.report.inputsOpen + run.report.outputsOpen, 0u) << script;
-    return run;
+    return RunUpdateOf(kImage, script);
 }
 
 TEST(Identify, GoesOnOnlyWithAControllerOfTheImagesModel)

@@ -1,29 +1,18 @@
 // Choosing and opening the ports, against simulated device lists. Every run must leave no port
 // open, whatever its outcome.
 #include "tests/e2e/console_text.h"
-#include "tests/support/sim_run.h"
+#include "tests/e2e/update_run.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 const std::string kImageName = "quillstrand.kit";
-const std::string kOneRecord = "00 04 12 34 BA FF\r\n";
 const std::string kOneRecordSent = Progress(0, 0) + kSuccess;
 
 SimRun RunWith(const std::string& script)
 {
-    TempFolder folder;
-    folder.Write(kImageName, kOneRecord);
-    SimRun run = RunSimulated(folder, "clock=virtual;" + script);
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_TRUE(run.reported);
-    EXPECT_EQ(run.report.inputsOpen, 0u) << script;
-    EXPECT_EQ(run.report.outputsOpen, 0u) << script;
-    EXPECT_EQ(run.report.inputsOpened, run.report.inputsClosed) << script;
-    EXPECT_EQ(run.report.outputsOpened, run.report.outputsClosed) << script;
-    EXPECT_EQ(run.report.headersPrepared, 0u) << script;
-    return run;
+    return RunUpdateOf({0x00, 0x04, 0x12, 0x34, 0xBA, 0xFF}, script);
 }
 
 TEST(PortStage, InsistsOnExactlyOneInputDevice)

@@ -1,8 +1,7 @@
 // The record transfer against simulated controllers: progress, retries, every ending, and the
 // controller's flash compared with the image.
 #include "tests/e2e/console_text.h"
-#include "tests/support/image_text.h"
-#include "tests/support/sim_run.h"
+#include "tests/e2e/update_run.h"
 
 #include <gtest/gtest.h>
 
@@ -29,16 +28,6 @@ Bytes Records(unsigned count, unsigned size)
     return image;
 }
 
-SimRun RunWith(const Bytes& image, const std::string& script)
-{
-    TempFolder folder;
-    folder.Write("quillstrand.kit", ToImageText(image));
-    SimRun run = RunSimulated(folder, "clock=virtual;" + script);
-    EXPECT_TRUE(run.reported) << script;
-    EXPECT_EQ(run.report.inputsOpen + run.report.outputsOpen, 0u) << script;
-    return run;
-}
-
 std::string Repeat(const std::string& text, unsigned times)
 {
     std::string all;
@@ -49,7 +38,7 @@ std::string Repeat(const std::string& text, unsigned times)
 TEST(Transfer, SendsEveryRecordWithItsProgressAndFillsTheFlash)
 {
     Bytes image = Records(10, 100);
-    SimRun run = RunWith(image, "");
+    SimRun run = RunUpdateOf(image, "");
     std::string progress;
     for (unsigned r = 0; r < 10; ++r) progress += Progress(r, r * 10);
     EXPECT_EQ(run.console, kStart + progress + kSuccess);
@@ -60,7 +49,7 @@ TEST(Transfer, SendsEveryRecordWithItsProgressAndFillsTheFlash)
     EXPECT_EQ(run.report.framesSent[5].size(), 18u);
 
     Bytes largest = MakeRecord(Bytes(65531, 0xA5));
-    SimRun whole = RunWith(largest, "");
+    SimRun whole = RunUpdateOf(largest, "");
     EXPECT_EQ(whole.console, kStart + Progress(0, 0) + kSuccess);
     EXPECT_EQ(whole.report.flash, largest);
     EXPECT_EQ(whole.report.framesSent.size(), 1u + 2850);
@@ -73,7 +62,7 @@ TEST(Transfer, CutsRecordsIntoFramesOfHexText)
         Bytes record = Records(1, size);
         image.insert(image.end(), record.begin(), record.end());
     }
-    SimRun run = RunWith(image, "");
+    SimRun run = RunUpdateOf(image, "");
     ASSERT_EQ(run.report.flash, image);
     std::vector<size_t> sizes;
     std::string text;
@@ -97,7 +86,7 @@ TEST(Transfer, CutsRecordsIntoFramesOfHexText)
 TEST(Transfer, RetriesARefusedRecordWithTheRefusalsMessage)
 {
     Bytes image = Records(1, 30);
-    SimRun codes = RunWith(image, "reply=1.1:21; reply=1.2:22; reply=1.3:24; reply=1.4:25; reply=1.5:55");
+    SimRun codes = RunUpdateOf(image, "reply=1.1:21; reply=1.2:22; reply=1.3:24; reply=1.4:25; reply=1.5:55");
     std::string p = Progress(0, 0);
     EXPECT_EQ(codes.console, kStart + p + "\nThe download file has been damaged!\n" + p +
                                  "\nThe download file has been damaged!\n" + p +
@@ -105,19 +94,19 @@ TEST(Transfer, RetriesARefusedRecordWithTheRefusalsMessage)
                                  p + p + kSuccess);
     EXPECT_EQ(codes.report.flash, image);
 
-    SimRun refused = RunWith(image, "reply=*.*:20");
+    SimRun refused = RunUpdateOf(image, "reply=*.*:20");
     EXPECT_EQ(refused.console, kStart + p + Repeat(kCrcError + p, 19) + "\nError in updating.\n");
     EXPECT_TRUE(refused.report.flash.empty());
 
     // Nineteen failures before each record are not twenty in a row.
     Bytes three = Records(3, 30);
-    SimRun stubborn = RunWith(three, "reply=*.1-19:20");
+    SimRun stubborn = RunUpdateOf(three, "reply=*.1-19:20");
     EXPECT_EQ(stubborn.console, kStart + Progress(0, 0) + Repeat(kCrcError + Progress(0, 0), 19) +
                                     Progress(1, 33) + Repeat(kCrcError + Progress(1, 33), 19) +
                                     Progress(2, 66) + Repeat(kCrcError + Progress(2, 66), 19) + kSuccess);
     EXPECT_EQ(stubborn.report.flash, three);
 
-    SimRun once = RunWith(three, "reply=3.1:20");
+    SimRun once = RunUpdateOf(three, "reply=3.1:20");
     EXPECT_EQ(once.console, kStart + Progress(0, 0) + Progress(1, 33) + Progress(2, 66) + kCrcError +
                                 Progress(2, 66) + kSuccess);
 }
@@ -125,13 +114,13 @@ TEST(Transfer, RetriesARefusedRecordWithTheRefusalsMessage)
 TEST(Transfer, GivesUpOnARecordNeverAnsweredAndWaitsLongerNearTheEnd)
 {
     Bytes image = Records(10, 100);
-    SimRun first = RunWith(image, "silent-from=1");
+    SimRun first = RunUpdateOf(image, "silent-from=1");
     EXPECT_EQ(first.console, kStart + Repeat(Progress(0, 0), 20) + kNotResponding);
     EXPECT_EQ(first.report.framesSent.size(), 1u + 20 * 5);
     // One poll for the identification, then per attempt a sleep after each of 5 frames and 50 polls.
     EXPECT_EQ(first.report.sleptMs, 1u + 20 * (5 + 50));
 
-    SimRun last = RunWith(image, "silent-from=10");
+    SimRun last = RunUpdateOf(image, "silent-from=10");
     std::string progress;
     for (unsigned r = 0; r < 9; ++r) progress += Progress(r, r * 10);
     EXPECT_EQ(last.console, kStart + progress + Repeat(Progress(9, 90), 20) + kNotResponding);
@@ -142,14 +131,14 @@ TEST(Transfer, GivesUpOnARecordNeverAnsweredAndWaitsLongerNearTheEnd)
 TEST(Transfer, EndsAtTheRestartCodeUnlessItIsTheTwentiethFailure)
 {
     Bytes three = Records(3, 30);
-    SimRun early = RunWith(three, "reply=2.1:77");
+    SimRun early = RunUpdateOf(three, "reply=2.1:77");
     EXPECT_EQ(early.console, kStart + Progress(0, 0) + Progress(1, 33) + kRestart);
 
-    SimRun sized = RunWith(three, "size=90");
+    SimRun sized = RunUpdateOf(three, "size=90");
     EXPECT_EQ(sized.console, kStart + Progress(0, 0) + Progress(1, 33) + Progress(2, 66) + kRestart);
     EXPECT_EQ(sized.report.flash, three);
 
-    SimRun twentieth = RunWith(three, "reply=1.1-19:20; reply=1.20:77");
+    SimRun twentieth = RunUpdateOf(three, "reply=1.1-19:20; reply=1.20:77");
     EXPECT_EQ(twentieth.console,
               kStart + Progress(0, 0) + Repeat(kCrcError + Progress(0, 0), 19) + "\nError in updating.\n");
 }
@@ -159,7 +148,7 @@ TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
     Bytes image = Records(1, 6);
     // The answer to attempt 1 arrives while the record goes out again; the controller drops that
     // second copy, and the host must still take the answer waiting for it.
-    SimRun run = RunWith(image, "late=1.1; silent=2.1");
+    SimRun run = RunUpdateOf(image, "late=1.1; silent=2.1");
     EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
     EXPECT_EQ(run.report.flash, image);
     EXPECT_EQ(run.report.sleptMs, 1u + (1 + 50) + 1);
@@ -170,7 +159,7 @@ TEST(Transfer, EndsWhenTheControllerVanishesMidRecord)
     Bytes image = Records(2, 100);
     // Frame 1 is the identification request; the first record goes out as frames 2 to 6.
     for (unsigned frame : {3u, 6u, 8u}) {
-        SimRun run = RunWith(image, "unplug=" + std::to_string(frame));
+        SimRun run = RunUpdateOf(image, "unplug=" + std::to_string(frame));
         std::string progress = Progress(0, 0) + (frame > 6 ? Progress(1, 50) : "");
         EXPECT_EQ(run.console, kStart + progress + kOutMissing) << frame;
     }

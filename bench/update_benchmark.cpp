@@ -1,0 +1,143 @@
+// The whole update of the largest image against the simulated controller answering at once, with
+// real sleeps. Prints one line: the transfer's wall time against its pacing floor (the 1 ms sleeps
+// the transfer makes), CPU time as a share of wall time, peak memory, and the tool's own heap
+// allocations during the transfer (the simulator's are left out).
+#include "app/finish_run.h"
+#include "image/firmware_image.h"
+#include "midi/port_stage.h"
+#include "protocol/identify.h"
+#include "protocol/transfer_image.h"
+#include "sim/inside_simulator.h"
+#include "sim/simulator.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+extern "C" void* __libc_malloc(size_t size);
+extern "C" void* __libc_calloc(size_t count, size_t size);
+extern "C" void* __libc_realloc(void* block, size_t size);
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<unsigned long> toolAllocations{0};
+thread_local bool isMainThread = false;
+
+void CountAllocation()
+{
+    if (counting && isMainThread && !InsideSimulator()) ++toolAllocations;
+}
+
+double CpuSeconds()
+{
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// One record of 65,535 bytes: the largest image there can be.
+void WriteLargestImage(const std::filesystem::path& file)
+{
+    const unsigned payloadSize = 65531;
+    unsigned sum = 0;
+    std::ofstream out(file, std::ios::binary);
+    char pair[4];
+    auto put = [&](unsigned byte) {
+        std::snprintf(pair, sizeof pair, "%02X ", byte & 0xFF);
+        out << pair;
+    };
+    put(0xFF);
+    put(0xFD);
+    for (unsigned i = 0; i < payloadSize; ++i) {
+        unsigned byte = (i * 131 + 7) & 0xFF;
+        sum += byte;
+        put(byte);
+    }
+    unsigned checksum = (0x10000 - (sum & 0xFFFF)) & 0xFFFF;
+    put(checksum);
+    put(checksum >> 8);
+}
+
+}  // namespace
+
+extern "C" void* malloc(size_t size)
+{
+    CountAllocation();
+    return __libc_malloc(size);
+}
+
+extern "C" void* calloc(size_t count, size_t size)
+{
+    CountAllocation();
+    return __libc_calloc(count, size);
+}
+
+extern "C" void* realloc(void* block, size_t size)
+{
+    CountAllocation();
+    return __libc_realloc(block, size);
+}
+
+int main()
+{
+    isMainThread = true;
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "tambrell-benchmark";
+    std::filesystem::create_directories(folder);
+    WriteLargestImage(folder / "quillstrand_largest.kit");
+    std::filesystem::current_path(folder);
+
+    SimSetup setup;
+    setup.clock = SimClock::Real;
+    ConfigureSimulator(setup);
+
+    // The run's stages one by one, so that the transfer can be measured alone; the console goes
+    // to /dev/null, as the figures are the point here.
+    std::fflush(stdout);
+    int console = dup(STDOUT_FILENO);
+    if (!std::freopen("/dev/null", "w", stdout)) return 1;
+    auto image = std::make_unique<FirmwareImage>();
+    char name[IMAGE_NAME_SIZE];
+    uint8_t model = 0;
+    bool ready = FindImageFile(name) && CheckImageName(name, &model) && LoadImage(name, image.get()) &&
+                 ValidateImage(image.get()) && OpenPorts() && Identify(model);
+
+    uint64_t sleptBefore = SimulatorCounts().sleptMs;
+    double cpuBefore = CpuSeconds();
+    auto start = std::chrono::steady_clock::now();
+    counting = true;
+    if (ready) TransferImage(image.get());
+    counting = false;
+    double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    double cpuMs = (CpuSeconds() - cpuBefore) * 1000;
+    SimCounts counts = SimulatorCounts();
+    FinishRun(true);
+
+    std::fflush(stdout);
+    dup2(console, STDOUT_FILENO);
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::remove_all(folder);
+    bool complete = ready && counts.flash.size() == 65535;
+    if (!complete) {
+        std::printf("benchmark: the update did not complete\n");
+        return 1;
+    }
+
+    double floorMs = double(counts.sleptMs - sleptBefore);
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("largest image (65535 bytes, %zu frames): wall %.0f ms, pacing floor %.0f ms, "
+                "ratio %.3f, CPU %.1f%% of wall, peak memory %.1f MiB, heap allocations during "
+                "the transfer %lu\n",
+                counts.framesSent.size() - 1, wallMs, floorMs, wallMs / floorMs, 100 * cpuMs / wallMs,
+                usage.ru_maxrss / 1024.0, toolAllocations.load());
+    return 0;
+}
