@@ -7,9 +7,7 @@
 #include "sim/inside_simulator.h"
 #include "sim/midi_service.h"
 
-void StartDeviceClock() {}
-
-void StopDeviceClock() {}
+void FollowWallClock(bool) {}
 
 extern "C" void WINAPI Sleep(DWORD dwMilliseconds)
 {

@@ -1,10 +1,11 @@
-// Sleep is the kernel's here, so the controller's clock follows the wall clock: a thread moves
-// it on every millisecond and delivers whatever is due.
+// Sleep is the kernel's here, so with the real clock the controller's clock follows the wall
+// clock: a thread moves it on every millisecond and delivers whatever is due.
 #include "sim/device_clock.h"
 #include "sim/inside_simulator.h"
 #include "sim/midi_service.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <thread>
 
@@ -27,15 +28,14 @@ void Tick()
 
 }  // namespace
 
-void StartDeviceClock()
-{
-    StopDeviceClock();
-    running.store(true);
-    ticker = std::thread(Tick);
-}
-
-void StopDeviceClock()
+void FollowWallClock(bool follow)
 {
     running.store(false);
     if (ticker.joinable()) ticker.join();
+    if (!follow) return;
+    running.store(true);
+    ticker = std::thread(Tick);
+    // Registered once the service exists, so that the thread stops before the service goes.
+    static const bool stopsAtExit = std::atexit([] { FollowWallClock(false); }) == 0;
+    (void)stopsAtExit;
 }

@@ -1,18 +1,21 @@
 #include "sim/simulator.h"
 
 #include "sim/device_clock.h"
+#include "sim/inside_simulator.h"
 #include "sim/midi_service.h"
-
-#include <cstdlib>
 
 void ConfigureSimulator(const SimSetup& setup)
 {
-    StopDeviceClock();
+    FollowWallClock(false);
     SimulatedMidiService().Configure(setup);
-    StartDeviceClock();
-    // After the service exists, so that the clock stops before the service goes.
-    static const bool stopsAtExit = std::atexit(StopDeviceClock) == 0;
-    (void)stopsAtExit;
+    FollowWallClock(setup.clock == SimClock::Real);
+}
+
+void AdvanceSimulatedClock(uint32_t ms)
+{
+    SimulatorScope scope;
+    MidiService& service = SimulatedMidiService();
+    service.AwaitDelivery(service.Advance(ms));
 }
 
 SimCounts SimulatorCounts()

@@ -3,7 +3,14 @@
 #include "sim/sim_counts.h"
 #include "sim/sim_setup.h"
 
-// Sets the simulated MIDI service up afresh and sets the controller's clock going.
+#include <cstdint>
+
+// Sets the simulated MIDI service up afresh. With the real clock, where Sleep is the kernel's,
+// the controller's clock then follows the wall clock.
 void ConfigureSimulator(const SimSetup& setup);
+// Moves the controller's clock on as a host's Sleep of `ms` does, without sleeping: whatever the
+// controller sends by then has reached the host when this returns. For tests in one process, on
+// every platform.
+void AdvanceSimulatedClock(uint32_t ms);
 // What has happened since.
 SimCounts SimulatorCounts();

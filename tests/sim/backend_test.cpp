@@ -1,4 +1,5 @@
-// The simulated MIDI service at the seam, driven as a host drives winmm.
+// The simulated MIDI service at the seam, driven as a host drives winmm; time passes as a host
+// sleeps (AdvanceSimulatedClock stands in for Sleep, which is the kernel's on Windows).
 #include "sim/inside_simulator.h"
 #include "sim/sim_script.h"
 #include "sim/simulator.h"
@@ -151,12 +152,11 @@ TEST(SimBackend, DeliversRepliesOnlyAsTheHostSleeps)
 {
     Simulate("delay=5");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
-    Sleep(4);
+    AdvanceSimulatedClock(4);
     EXPECT_TRUE(host.Received().empty());
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     ASSERT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x34, 0xF7})});
     CallbackSeen reply = host.Seen().back();
     EXPECT_EQ(reply.flags & (MHDR_DONE | MHDR_INQUEUE), DWORD(MHDR_DONE));
@@ -174,24 +174,23 @@ TEST(SimBackend, DeliversWhatTheDeviceSentEarlierBeforeTheNextFrameReachesIt)
     // The early answer arrives before the request is taken, so no sleep is needed to see it.
     Simulate("send=0:F0 33 F7");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Received(), std::vector<Bytes>{Bytes({0xF0, 0x33, 0xF7})});
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(host.Received().back(), Bytes({0xF0, 0x34, 0xF7}));
 
     // Nothing reaches a port that was not started, nor a port with no buffer queued.
     Simulate("send=0:F0 01 F7; send=2:F0 02 F7; send=3:F0 03 F7");
     FakeHost idle;
     ASSERT_EQ(midiInOpen(&idle.in, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     idle.Close();
     FakeHost unqueued;
     unqueued.requeue = false;
     ASSERT_EQ(unqueued.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(unqueued.Received(), std::vector<Bytes>{Bytes({0xF0, 0x02, 0xF7})});
     EXPECT_EQ(SimulatorCounts().messagesDropped, 2u);
 }
@@ -208,7 +207,7 @@ TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
 
     FakeHost host;
     ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     std::vector<Bytes> received = host.Received();
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0], Bytes(message.begin(), message.begin() + 200));
@@ -219,7 +218,7 @@ TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
     FakeHost once;
     once.requeue = false;
     ASSERT_EQ(once.OpenInput(0), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_EQ(once.Received().size(), 1u);
     EXPECT_EQ(SimulatorCounts().messagesDropped, 1u);
 }
@@ -252,12 +251,11 @@ TEST(SimBackend, AnUnpluggedDeviceFailsEverySendFromTheGivenFrameAndAnswersNoMor
 {
     Simulate("unplug=2; delay=3");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     EXPECT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
     EXPECT_EQ(host.Send(IdentifyRequest()), MIDIERR_NODEVICE);
-    Sleep(10);
+    AdvanceSimulatedClock(10);
     EXPECT_TRUE(host.Received().empty());
     SimCounts counts = SimulatorCounts();
     EXPECT_EQ(counts.framesSent.size(), 1u);
@@ -274,7 +272,7 @@ TEST(SimBackend, FramesToAPortThatIsNotTheControllerReachNobody)
     ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
     ASSERT_EQ(host.OpenOutput(0), MMSYSERR_NOERROR);
     ASSERT_EQ(host.Send(IdentifyRequest()), MMSYSERR_NOERROR);
-    Sleep(1);
+    AdvanceSimulatedClock(1);
     EXPECT_TRUE(host.Received().empty());
     EXPECT_EQ(SimulatorCounts().identifyRequests, 0u);
 }
@@ -284,8 +282,7 @@ TEST(SimBackend, CarriesAWholeImageToTheControllersFlash)
 {
     Simulate("delay=3; reply=2.1:20; silent=3.1");
     FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    ASSERT_EQ(host.OpenOutput(1), MMSYSERR_NOERROR);
+    ASSERT_TRUE(host.Connect());
     Bytes image;
     std::vector<Bytes> codes;
     for (size_t payload : {10, 100, 45, 200}) {
@@ -295,9 +292,9 @@ TEST(SimBackend, CarriesAWholeImageToTheControllersFlash)
             size_t before = host.Received().size();
             for (const Bytes& frame : Frames(record)) {
                 ASSERT_EQ(host.Send(frame), MMSYSERR_NOERROR);
-                Sleep(1);
+                AdvanceSimulatedClock(1);
             }
-            for (int poll = 0; poll < 50 && host.Received().size() == before; ++poll) Sleep(1);
+            for (int poll = 0; poll < 50 && host.Received().size() == before; ++poll) AdvanceSimulatedClock(1);
             code = host.Received().size() > before ? host.Received().back() : Bytes();
             codes.push_back(code);
         }

@@ -49,6 +49,11 @@ MMRESULT FakeHost::OpenOutput(UINT id)
     return midiOutOpen(&out, id, 0, 0, CALLBACK_NULL);
 }
 
+bool FakeHost::Connect()
+{
+    return OpenInput(0) == MMSYSERR_NOERROR && OpenOutput(1) == MMSYSERR_NOERROR;
+}
+
 MMRESULT FakeHost::Send(const std::vector<uint8_t>& frame)
 {
     std::vector<char> data(frame.begin(), frame.end());

@@ -26,6 +26,8 @@ public:
 
     MMRESULT OpenInput(UINT id);  // open, prepare, queue, start
     MMRESULT OpenOutput(UINT id);
+    // Input 0 and output 1: the controller's ports in the default device lists.
+    bool Connect();
     MMRESULT Send(const std::vector<uint8_t>& frame);
     // Stops and resets input (the buffer comes back), unprepares, closes both.
     void Close();

@@ -218,6 +218,14 @@ TEST(SimFirmware, HoldsALateAnswerUntilTheHostSendsAgain)
     EXPECT_EQ(firmware.TakeDue(now), Messages{Answer(0x20)});
     firmware.Receive(frames[1], now + 1);
     EXPECT_EQ(firmware.TakeDue(now + 1), Messages{OK});
+
+    // An accepted record whose 0x1A comes late is in the flash already.
+    DeviceFirmware slow(WithRule({1, 1}, {1, 1}, AttemptFault::Late));
+    now = 0;
+    EXPECT_TRUE(SendRecord(slow, one, now).empty());
+    EXPECT_EQ(slow.Flash(), one);
+    slow.Receive(IDENTIFY, now);
+    EXPECT_EQ(slow.TakeDue(now), (Messages{OK, Answer(0x34)}));
 }
 
 TEST(SimFirmware, SendsScheduledMessagesAndDelayedAnswersInTimeOrder)

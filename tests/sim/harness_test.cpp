@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -18,16 +19,32 @@ std::string SampleImageText()
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST(SimHarness, RunsTheToolAndReadsItsReport)
+std::vector<uint8_t> ImageBytes(const std::string& text)
+{
+    std::vector<uint8_t> bytes;
+    std::istringstream items(text);
+    std::string item;
+    while (items >> item) bytes.push_back(uint8_t(std::stoul(item, nullptr, 16)));
+    return bytes;
+}
+
+TEST(SimHarness, RunsACompleteUpdateOfTheSampleImage)
 {
     TempFolder folder;
-    folder.Write("quillstrand_v1.2.kit", SampleImageText());
+    std::string text = SampleImageText();
+    folder.Write("quillstrand_v1.2.kit", text);
     SimRun run = RunSimulated(folder, "clock=virtual");
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.console.substr(0, kBanner.size()), kBanner);
+    const std::string success = "\rTransferring.. 100% done.  \nTarget update successfully!\n\n";
+    EXPECT_NE(run.console.find(success), std::string::npos);
     ASSERT_TRUE(run.reported);
-    EXPECT_EQ(run.report.inputsOpened, run.report.inputsClosed);
-    EXPECT_EQ(run.report.outputsOpened, run.report.outputsClosed);
+    EXPECT_EQ(run.report.flash, ImageBytes(text));
+    EXPECT_EQ(run.report.identifyRequests, 1u);
+    EXPECT_EQ(run.report.inputsOpened, 1u);
+    EXPECT_EQ(run.report.inputsClosed, 1u);
+    EXPECT_EQ(run.report.outputsOpened, 1u);
+    EXPECT_EQ(run.report.outputsClosed, 1u);
     EXPECT_EQ(run.report.headersPrepared, 0u);
 }
 
