@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the named groups need, and only what is missing.
-# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw)
+# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw guest)
 set -euo pipefail
 
 packages=()
@@ -9,6 +9,7 @@ for group in "$@"; do
     build) packages+=(cmake ninja-build g++ libgtest-dev googletest) ;;
     alsa)  packages+=(libasound2-dev) ;;
     mingw) packages+=(g++-mingw-w64-i686-posix) ;;
+    guest) packages+=(qemu-system-x86 busybox-static alsa-utils kmod cpio xz-utils libasound2-dev) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

@@ -16,6 +16,7 @@ step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "ALSA backend under ThreadSanitizer" scripts/test-alsa-tsan.sh
 step "Windows cross-build" scripts/build-windows.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
+step "Linux MIDI in a guest kernel" scripts/test-guest.sh
 
 echo "steps: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
