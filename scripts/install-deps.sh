@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the named groups need, and only what is missing.
-# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine)
+# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine guest)
 set -euo pipefail
 
 packages=()
@@ -10,6 +10,7 @@ for group in "$@"; do
     alsa)  packages+=(libasound2-dev) ;;
     mingw) packages+=(g++-mingw-w64-i686-posix) ;;
     wine)  packages+=(g++-mingw-w64-i686-posix googletest wine wine32:i386) ;;
+    guest) packages+=(qemu-system-x86 busybox-static alsa-utils kmod cpio xz-utils libasound2-dev) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

@@ -17,6 +17,7 @@ step "ALSA backend under ThreadSanitizer" scripts/test-alsa-tsan.sh
 step "Windows cross-build" scripts/build-windows.sh
 step "Windows tests under Wine" scripts/test-windows.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
+step "Linux MIDI in a guest kernel" scripts/test-guest.sh
 
 echo "steps: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
