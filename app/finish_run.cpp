@@ -2,12 +2,14 @@
 
 #include "midi/midi_link.h"
 #include "platform/pause.h"
+#include "platform/timer_resolution.h"
 
 int FinishRun(bool portsTouched)
 {
     if (portsTouched) {
         CloseMidiIn();
         CloseMidiOut();
+        ReleaseMillisecondTimer();
     }
     PauseConsole();
     return 0;

@@ -3,6 +3,7 @@
 #include "app/finish_run.h"
 #include "image/firmware_image.h"
 #include "midi/port_stage.h"
+#include "platform/timer_resolution.h"
 #include "protocol/identify.h"
 #include "protocol/transfer_image.h"
 
@@ -19,6 +20,7 @@ int RunUpdate()
         !ValidateImage(&image)) {
         return FinishRun(false);
     }
+    RequestMillisecondTimer();
     if (OpenPorts() && Identify(modelCode)) TransferImage(&image);
     return FinishRun(true);
 }

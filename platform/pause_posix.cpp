@@ -13,15 +13,15 @@ void PauseConsole()
 
     termios saved;
     if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
-    printf("Press any key to continue . . . ");
-    fflush(stdout);
-
+    // Raw before the prompt, so a key pressed the moment it shows is the one waited for.
     // ISIG off too: Ctrl-C is just a key here, so the terminal is always restored.
     termios raw = saved;
     raw.c_lflag &= ~(ICANON | ECHO | ISIG);
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    printf("Press any key to continue . . . ");
+    fflush(stdout);
     char key;
     while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
     }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the named groups need, and only what is missing.
-# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw reliability)
+# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine guest reliability)
 set -euo pipefail
 
 packages=()
@@ -9,6 +9,8 @@ for group in "$@"; do
     build) packages+=(cmake ninja-build g++ libgtest-dev googletest) ;;
     alsa)  packages+=(libasound2-dev) ;;
     mingw) packages+=(g++-mingw-w64-i686-posix) ;;
+    wine)  packages+=(g++-mingw-w64-i686-posix googletest wine wine32:i386) ;;
+    guest) packages+=(qemu-system-x86 busybox-static alsa-utils kmod cpio xz-utils libasound2-dev) ;;
     reliability) packages+=(clang libclang-rt-dev valgrind) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
@@ -27,5 +29,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# 32-bit Windows programs need Wine's i386 half.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

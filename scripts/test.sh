@@ -15,7 +15,9 @@ step "Linux build" scripts/build-native.sh
 step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "ALSA backend under ThreadSanitizer" scripts/test-alsa-tsan.sh
 step "Windows cross-build" scripts/build-windows.sh
+step "Windows tests under Wine" scripts/test-windows.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
+step "Linux MIDI in a guest kernel" scripts/test-guest.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
 step "Fuzzing (60 s a target)" scripts/fuzz.sh 60
 step "Valgrind memcheck" scripts/valgrind.sh

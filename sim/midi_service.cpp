@@ -324,17 +324,6 @@ CallbackThread::Ticket MidiService::Advance(uint32_t ms)
     return thread_.Post([this] { DeliverDue(); });
 }
 
-void MidiService::AdvanceTo(uint64_t ms)
-{
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        clockMs_ = std::max(clockMs_, ms);
-        std::optional<uint64_t> next = firmware_.NextDue();
-        if (!next || *next > clockMs_) return;
-    }
-    thread_.Run([this] { DeliverDue(); });
-}
-
 void MidiService::AwaitDelivery(CallbackThread::Ticket ticket)
 {
     thread_.Await(ticket);

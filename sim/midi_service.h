@@ -51,8 +51,6 @@ public:
     // Moves the controller's clock on by `ms` as the host sleeps, and starts delivering what is
     // due by then; the caller awaits the ticket before its sleep ends.
     CallbackThread::Ticket Advance(uint32_t ms);
-    // Moves the clock to `ms` (where it follows the wall clock) and delivers what is due.
-    void AdvanceTo(uint64_t ms);
     void AwaitDelivery(CallbackThread::Ticket ticket);
 
 private:

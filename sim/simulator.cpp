@@ -1,14 +1,11 @@
 #include "sim/simulator.h"
 
-#include "sim/device_clock.h"
 #include "sim/inside_simulator.h"
 #include "sim/midi_service.h"
 
 void ConfigureSimulator(const SimSetup& setup)
 {
-    FollowWallClock(false);
     SimulatedMidiService().Configure(setup);
-    FollowWallClock(setup.clock == SimClock::Real);
 }
 
 void AdvanceSimulatedClock(uint32_t ms)

@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-// Sets the simulated MIDI service up afresh. With the real clock, where Sleep is the kernel's,
-// the controller's clock then follows the wall clock.
+// Sets the simulated MIDI service up afresh.
 void ConfigureSimulator(const SimSetup& setup);
 // Moves the controller's clock on as a host's Sleep of `ms` does, without sleeping: whatever the
 // controller sends by then has reached the host when this returns. For tests in one process, on

@@ -46,6 +46,7 @@ TEST(MidiLink, WaitsForAFrameStillPlayingBeforeReturning)
     const uint8_t data[] = {0x31, 0x32};
     // Returns only once the header is really unprepared, however often it was still playing.
     EXPECT_EQ(SendSysEx(data, 2), 0);
+    EXPECT_EQ(SimulatorCounts().sleptMs, 200u);
     EXPECT_EQ(SimulatorCounts().headersPrepared, 0u);
     CloseMidiOut();
 }

@@ -1,5 +1,5 @@
 // The simulated MIDI service at the seam, driven as a host drives winmm; time passes as a host
-// sleeps (AdvanceSimulatedClock stands in for Sleep, which is the kernel's on Windows).
+// sleeps (AdvanceSimulatedClock moves the clock as the host's Sleep does, without sleeping).
 #include "sim/inside_simulator.h"
 #include "sim/sim_script.h"
 #include "sim/simulator.h"

@@ -3,11 +3,8 @@
 // clock Sleep also sleeps, as precisely as the system allows, so a person sees the true pace.
 #include "platform/precise_sleep.h"
 #include "platform/winmm.h"
-#include "sim/device_clock.h"
 #include "sim/inside_simulator.h"
 #include "sim/midi_service.h"
-
-void FollowWallClock(bool) {}
 
 extern "C" void WINAPI Sleep(DWORD dwMilliseconds)
 {

@@ -1,4 +1,4 @@
-// Where the simulator supplies Sleep, the host's sleeps are what moves the controller's clock.
+// The host's sleeps are what moves the controller's clock.
 #include "sim/sim_script.h"
 #include "sim/simulator.h"
 #include "tests/sim/fake_host.h"

@@ -1,0 +1,14 @@
+#include "platform/timer_resolution.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+void RequestMillisecondTimer()
+{
+    timeBeginPeriod(1);
+}
+
+void ReleaseMillisecondTimer()
+{
+    timeEndPeriod(1);
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Boots the guest made by build-guest.sh, runs the named scenarios in it and unpacks their result
+# folders into RESULTS_DIR. The guest's console goes to RESULTS_DIR/console.log.
+# Usage: scripts/guest/run-guest.sh RESULTS_DIR SCENARIO...
+# Succeeds only when the guest says every scenario ran through: qemu also exits 0 after a kernel
+# panic, so nothing but the debug-exit code 3 counts.
+set -euo pipefail
+root_dir=$(cd "$(dirname "$0")/../.." && pwd)
+guest="$root_dir/build/guest"
+results=$1
+shift
+scenarios=$(IFS=,; echo "$*")
+
+rm -rf "$results"
+mkdir -p "$results"
+# TCG, one CPU, no microvm: the combination that boots every time on these machines.
+status=0
+timeout 300 qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nodefaults -no-user-config -nographic \
+  -serial stdio -serial "file:$results/results.tar" -no-reboot \
+  -device isa-debug-exit,iobase=0xf4,iosize=0x04 \
+  -kernel "$guest/vmlinux" -initrd "$guest/initrd.gz" \
+  -append "console=ttyS0 quiet panic=-1 scenarios=$scenarios" \
+  < /dev/null > "$results/console.log" 2>&1 || status=$?
+if [ "$status" -ne 3 ]; then
+  echo "guest: qemu ended with status $status (3 means every scenario ran); its console:" >&2
+  cat "$results/console.log" >&2
+  exit 1
+fi
+tar -x -C "$results" -f "$results/results.tar"

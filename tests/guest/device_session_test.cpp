@@ -1,0 +1,93 @@
+// The controller as the guest's device program carries it: the simulated firmware behind a real
+// link, configured by the same script as the simulated service.
+#include "tools/seq-device/device_session.h"
+
+#include "sim/sim_script.h"
+#include "tests/support/image_text.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Messages = std::vector<Bytes>;
+
+const Bytes IDENTIFY = {0xF0, 0x35, 0x62, 0x0E, 0x71, 0x48, 0x13, 0x59, 0xF7};
+const Bytes MODEL = {0xF0, 0x34, 0xF7};
+const Bytes OK = {0xF0, 0x1A, 0xF7};
+
+// A record short enough for one data frame: its bytes as hex text between F0 and F7.
+Bytes Frame(const Bytes& record)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    Bytes frame = {0xF0};
+    for (uint8_t byte : record) {
+        frame.push_back(uint8_t(digits[byte >> 4]));
+        frame.push_back(uint8_t(digits[byte & 15]));
+    }
+    frame.push_back(0xF7);
+    return frame;
+}
+
+DeviceSession Session(const std::string& script)
+{
+    return DeviceSession(ParseSimScript(script));
+}
+
+TEST(DeviceSession, AnswersAndReportsLikeTheSimulatedController)
+{
+    DeviceSession device = Session("delay=5");
+    const Bytes record = MakeRecord({0x12, 0x34});
+
+    EXPECT_EQ(device.WaitMs(0, 10), 10);
+    EXPECT_TRUE(device.Receive(IDENTIFY, 0));
+    EXPECT_EQ(device.WaitMs(3, 10), 2);
+    EXPECT_EQ(device.TakeDue(4), Messages{});
+    EXPECT_EQ(device.TakeDue(5), Messages{MODEL});
+    EXPECT_TRUE(device.Receive(Frame(record), 6));
+    EXPECT_EQ(device.WaitMs(20, 10), 0);
+    EXPECT_EQ(device.TakeDue(20), Messages{OK});
+
+    SimCounts counts = device.Counts();
+    EXPECT_EQ(counts.framesSent, (Messages{IDENTIFY, Frame(record)}));
+    EXPECT_EQ(counts.messagesDelivered, (Messages{MODEL, OK}));
+    EXPECT_EQ(counts.identifyRequests, 1u);
+    EXPECT_EQ(counts.acceptedRecords, 1u);
+    EXPECT_EQ(counts.flash, record);
+}
+
+TEST(DeviceSession, VanishesAtTheUnplugFrameWithoutTakingIt)
+{
+    DeviceSession device = Session("unplug=3; delay=5");
+    const Bytes first = MakeRecord({0x01});
+    const Bytes second = MakeRecord({0x02});
+
+    EXPECT_TRUE(device.Receive(IDENTIFY, 0));
+    EXPECT_EQ(device.TakeDue(5), Messages{MODEL});
+    EXPECT_TRUE(device.Receive(Frame(first), 6));
+    EXPECT_FALSE(device.Vanished());
+    // The answer to the first record is still on its way when the third frame comes.
+    EXPECT_FALSE(device.Receive(Frame(second), 7));
+    EXPECT_TRUE(device.Vanished());
+    EXPECT_EQ(device.TakeDue(100), Messages{});
+    EXPECT_FALSE(device.Receive(Frame(second), 101));
+
+    SimCounts counts = device.Counts();
+    EXPECT_EQ(counts.framesSent, (Messages{IDENTIFY, Frame(first)}));
+    EXPECT_EQ(counts.messagesDelivered, Messages{MODEL});
+    EXPECT_EQ(counts.flash, first);
+}
+
+TEST(DeviceSession, RefusesWhatOnlyTheSimulatedServiceCanDo)
+{
+    for (const char* script : {"clock=virtual", "in=quillstrand MIDI,other", "out=",
+                               "controller=other", "fail-open=in:0", "fail-start=0",
+                               "still-playing=1"}) {
+        EXPECT_THROW(Session(script), std::invalid_argument) << script;
+    }
+    EXPECT_NO_THROW(Session("clock=real; unplug=40; size=100; reply=*.1:20; send=0:F0 34 F7"));
+}
+
+}  // namespace

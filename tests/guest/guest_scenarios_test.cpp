@@ -1,0 +1,194 @@
+// The guest's results, scenario by scenario, against the same scenario run on the simulated
+// service (its twin): the unchanged tool must print the same console text byte for byte, the
+// device program must have seen the same frames, and its flash must hold what the twin's does.
+// scripts/test-guest.sh runs this after the guest has run, with
+//   TAMBRELL_GUEST_RESULTS  the folder of the scenarios' result folders
+//   TAMBRELL_GUEST_IMAGES   the folder of the images they used
+#include "sim/sim_report.h"
+#include "tests/support/sim_run.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <type_traits>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char GUEST_DEVICE_NAME[] = "Virtual Raw MIDI";
+
+struct Scenario {
+    std::string name;
+    int devices;
+    std::string image;
+    std::string deviceScript;  // "none": no device program
+    std::string twinScript;
+};
+
+std::string Trim(const std::string& text)
+{
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::vector<Scenario> ReadScenarioTable()
+{
+    std::vector<Scenario> scenarios;
+    std::ifstream table(TAMBRELL_GUEST_SCENARIOS);
+    std::string line;
+    while (std::getline(table, line)) {
+        if (Trim(line).empty() || Trim(line)[0] == '#') continue;
+        std::vector<std::string> fields;
+        std::istringstream row(line);
+        std::string field;
+        while (std::getline(row, field, '|')) fields.push_back(Trim(field));
+        fields.resize(5);
+        scenarios.push_back({fields[0], std::stoi(fields[1]), fields[2], fields[3], fields[4]});
+    }
+    return scenarios;
+}
+
+fs::path FromEnvironment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? fs::path(value) : fs::path();
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) ADD_FAILURE() << "missing: " << path;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<uint8_t> ImageBytes(const std::string& text)
+{
+    std::vector<uint8_t> bytes;
+    std::istringstream in(text);
+    unsigned value;
+    while (in >> std::hex >> value) bytes.push_back(uint8_t(value));
+    return bytes;
+}
+
+void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
+
+std::string Escaped(const std::string& text)
+{
+    std::string shown;
+    for (char c : text) {
+        if (c == '\r') shown += "\\r";
+        else if (c == '\n') shown += "\\n";
+        else shown += c;
+    }
+    return shown;
+}
+
+// Where two long texts or byte strings part, with a little of each from there: the whole of a
+// transfer's console or flash is too much to read.
+template <typename Sequence>
+testing::AssertionResult SameAs(const char* guestExpression, const char* twinExpression,
+                                const Sequence& guest, const Sequence& twin)
+{
+    if (guest == twin) return testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < guest.size() && at < twin.size() && guest[at] == twin[at]) ++at;
+    auto from = [at](const Sequence& all) {
+        std::ostringstream part;
+        for (size_t i = at; i < all.size() && i < at + 40; ++i) {
+            if constexpr (std::is_same_v<Sequence, std::string>) {
+                part << Escaped(std::string(1, all[i]));
+            } else {
+                part << std::hex << std::uppercase << std::setw(2) << std::setfill('0')
+                     << unsigned(all[i]) << ' ';
+            }
+        }
+        return part.str();
+    };
+    return testing::AssertionFailure()
+           << guestExpression << " (" << guest.size() << " bytes) and " << twinExpression << " ("
+           << twin.size() << " bytes) part at byte " << at << ":\n  guest: " << from(guest)
+           << "\n  twin:  " << from(twin);
+}
+
+testing::AssertionResult SameFrames(const char* guestExpression, const char* twinExpression,
+                                    const std::vector<std::vector<uint8_t>>& guest,
+                                    const std::vector<std::vector<uint8_t>>& twin)
+{
+    size_t at = 0;
+    while (at < guest.size() && at < twin.size() && guest[at] == twin[at]) ++at;
+    if (at == guest.size() && at == twin.size()) return testing::AssertionSuccess();
+    if (at == guest.size() || at == twin.size()) {
+        return testing::AssertionFailure() << guestExpression << " has " << guest.size()
+                                           << " frames, " << twinExpression << " " << twin.size();
+    }
+    return SameAs(("frame " + std::to_string(at + 1) + " of " + guestExpression).c_str(),
+                  twinExpression, guest[at], twin[at]);
+}
+
+// The twin's devices carry the guest's names, so that the device lines match too.
+std::string TwinScript(const Scenario& scenario)
+{
+    std::string names = GUEST_DEVICE_NAME;
+    for (int i = 1; i < scenario.devices; ++i) names += std::string(",") + GUEST_DEVICE_NAME;
+    return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + GUEST_DEVICE_NAME +
+           "; " + scenario.twinScript;
+}
+
+class GuestScenario : public testing::TestWithParam<Scenario> {};
+
+TEST_P(GuestScenario, MatchesItsSimulatedTwin)
+{
+    const Scenario& scenario = GetParam();
+    const fs::path results = FromEnvironment("TAMBRELL_GUEST_RESULTS") / scenario.name;
+    const fs::path images = FromEnvironment("TAMBRELL_GUEST_IMAGES");
+    ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
+    const std::string imageText = ReadFile(images / scenario.image);
+
+    TempFolder folder;
+    folder.Write(scenario.image, imageText);
+    SimRun twin = RunSimulated(folder, TwinScript(scenario));
+    ASSERT_TRUE(twin.reported) << "the twin did not run: " << TwinScript(scenario);
+    EXPECT_PRED_FORMAT2(SameAs, ReadFile(results / "console.txt"), twin.console);
+
+    const bool completes = twin.console.find("Target update successfully!") != std::string::npos;
+    if (completes) {
+        EXPECT_PRED_FORMAT2(SameAs, twin.report.flash, ImageBytes(imageText));
+    }
+    if (scenario.deviceScript != "none") {
+        SimCounts device = ParseReport(ReadFile(results / "device.txt"));
+        EXPECT_PRED_FORMAT2(SameAs, device.flash, twin.report.flash);
+        // A device program that ends sees only the frames sent before that.
+        std::vector<std::vector<uint8_t>> twinFrames = twin.report.framesSent;
+        if (scenario.deviceScript.find("unplug=") != std::string::npos) {
+            ASSERT_LE(device.framesSent.size(), twinFrames.size());
+            twinFrames.resize(device.framesSent.size());
+        }
+        EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, twinFrames);
+        EXPECT_EQ(ReadFile(results / "device.err"), "");
+    }
+
+    // A figure, not a check: the guest's CPU is emulated. The twin answers at once and sleeps
+    // in virtual time, so what it slept is the pacing floor of a complete update.
+    long wallMs = std::stol(ReadFile(results / "wall-ms"));
+    std::cout << scenario.name << ": " << ImageBytes(imageText).size() << "-byte image, wall time "
+              << wallMs << " ms in the guest";
+    if (completes && twin.report.sleptMs > 0) {
+        std::cout << ", pacing floor " << twin.report.sleptMs << " ms, ratio " << std::setprecision(3)
+                  << double(wallMs) / double(twin.report.sleptMs);
+    }
+    std::cout << "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Guest, GuestScenario, testing::ValuesIn(ReadScenarioTable()),
+                         [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,68 @@
+#include "tools/seq-device/device_session.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+const SimSetup& CheckedForLink(const SimSetup& setup)
+{
+    const SimSetup defaults;
+    if (setup.clock != defaults.clock) throw std::invalid_argument("clock: the link has real time only");
+    if (setup.inputs != defaults.inputs || setup.outputs != defaults.outputs ||
+        setup.controllerName != defaults.controllerName) {
+        throw std::invalid_argument("in, out, controller: the link's devices are the system's");
+    }
+    if (!setup.failingInputOpens.empty() || !setup.failingOutputOpens.empty() ||
+        !setup.failingStarts.empty() || setup.stillPlayingUnprepares != 0) {
+        throw std::invalid_argument("fail-open, fail-start, still-playing: not on a real link");
+    }
+    return setup;
+}
+
+}  // namespace
+
+DeviceSession::DeviceSession(const SimSetup& setup)
+    : firmware_(CheckedForLink(setup).firmware), unplugAtFrame_(setup.unplugAtFrame)
+{
+}
+
+bool DeviceSession::Receive(const std::vector<uint8_t>& sysex, uint64_t nowMs)
+{
+    if (vanished_) return false;
+    if (unplugAtFrame_ != 0 && received_.size() + 1 >= unplugAtFrame_) {
+        vanished_ = true;
+        return false;
+    }
+    received_.push_back(sysex);
+    firmware_.Receive(sysex, nowMs);
+    return true;
+}
+
+std::vector<std::vector<uint8_t>> DeviceSession::TakeDue(uint64_t nowMs)
+{
+    if (vanished_) return {};
+    std::vector<std::vector<uint8_t>> due = firmware_.TakeDue(nowMs);
+    sent_.insert(sent_.end(), due.begin(), due.end());
+    return due;
+}
+
+int DeviceSession::WaitMs(uint64_t nowMs, int limitMs) const
+{
+    std::optional<uint64_t> next = firmware_.NextDue();
+    if (!next) return limitMs;
+    if (*next <= nowMs) return 0;
+    return int(std::min<uint64_t>(*next - nowMs, uint64_t(limitMs)));
+}
+
+SimCounts DeviceSession::Counts() const
+{
+    SimCounts counts;
+    counts.framesSent = received_;
+    counts.messagesDelivered = sent_;
+    counts.identifyRequests = firmware_.IdentifyRequests();
+    counts.acceptedRecords = firmware_.AcceptedRecords();
+    counts.droppedRecords = firmware_.DroppedRecords();
+    counts.flash = firmware_.Flash();
+    return counts;
+}
