@@ -13,7 +13,6 @@ step() {
 scripts/install-deps.sh build alsa mingw reliability
 step "Linux build" scripts/build-native.sh
 step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
-step "ALSA backend under ThreadSanitizer" scripts/test-alsa-tsan.sh
 step "Windows cross-build" scripts/build-windows.sh
 step "Windows tests under Wine" scripts/test-windows.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
