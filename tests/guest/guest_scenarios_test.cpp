@@ -23,10 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char GUEST_DEVICE_NAME[] = "Virtual Raw MIDI";
-
 struct Scenario {
     std::string name;
+    std::string kind;  // "usb" or "virmidi"
     int devices;
     std::string image;
     std::string deviceScript;  // "none": no device program
@@ -51,8 +50,17 @@ std::vector<Scenario> ReadScenarioTable()
         std::istringstream row(line);
         std::string field;
         while (std::getline(row, field, '|')) fields.push_back(Trim(field));
-        fields.resize(5);
-        scenarios.push_back({fields[0], std::stoi(fields[1]), fields[2], fields[3], fields[4]});
+        fields.resize(6);
+        scenarios.push_back({fields[0], fields[1], std::stoi(fields[2]), fields[3], fields[4], fields[5]});
+    }
+    return scenarios;
+}
+
+std::vector<Scenario> ScenariosOfKind(const std::string& kind)
+{
+    std::vector<Scenario> scenarios;
+    for (const Scenario& scenario : ReadScenarioTable()) {
+        if (scenario.kind == kind) scenarios.push_back(scenario);
     }
     return scenarios;
 }
@@ -137,10 +145,12 @@ testing::AssertionResult SameFrames(const char* guestExpression, const char* twi
 // The twin's devices carry the guest's names, so that the device lines match too.
 std::string TwinScript(const Scenario& scenario)
 {
-    std::string names = GUEST_DEVICE_NAME;
-    for (int i = 1; i < scenario.devices; ++i) names += std::string(",") + GUEST_DEVICE_NAME;
-    return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + GUEST_DEVICE_NAME +
-           "; " + scenario.twinScript;
+    // The port names the guest's drivers give.
+    const std::string name = scenario.kind == "usb" ? "quillstrand MIDI MIDI 1" : "Virtual Raw MIDI";
+    std::string names;
+    for (int i = 0; i < scenario.devices; ++i) names += (i ? "," : "") + name;
+    return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + name + "; " +
+           scenario.twinScript;
 }
 
 class GuestScenario : public testing::TestWithParam<Scenario> {};
@@ -188,7 +198,11 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     std::cout << "\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Guest, GuestScenario, testing::ValuesIn(ReadScenarioTable()),
-                         [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+std::string NameOf(const testing::TestParamInfo<Scenario>& info) { return info.param.name; }
+
+// One suite per kind: scripts/test-guest.sh counts each kind's passes.
+INSTANTIATE_TEST_SUITE_P(Usb, GuestScenario, testing::ValuesIn(ScenariosOfKind("usb")), NameOf);
+INSTANTIATE_TEST_SUITE_P(Virmidi, GuestScenario, testing::ValuesIn(ScenariosOfKind("virmidi")),
+                         NameOf);
 
 }  // namespace
