@@ -31,7 +31,7 @@ compared=0
 TAMBRELL_GUEST_RESULTS="$results" TAMBRELL_GUEST_IMAGES="$images" \
   "$bin/tests/guest/guest_scenarios_test" | tee "$results/compared.txt" || compared=1
 
-count() { grep -c "^\[ *$1 *\] $2/" "$results/compared.txt" || true; }
+count() { grep -o "^\[ *$1 *\] $2/[^ ,]*" "$results/compared.txt" | sort -u | wc -l; }
 echo "virmidi scenarios: $(count OK Virmidi) passed, $(count FAILED Virmidi) failed"
 echo "usb scenarios: $(count OK Usb) passed, $(count FAILED Usb) failed"
 [ "$guest" -eq 0 ] && [ "$compared" -eq 0 ]
