@@ -83,7 +83,7 @@ std::vector<std::vector<uint8_t>> UrbHandler::AnswerWaitingIns()
     while (!packetsToHost_.empty() && !waitingIns_.empty()) {
         WaitingIn in = waitingIns_.front();
         waitingIns_.pop_front();
-        size_t room = std::min<size_t>(in.bufferLength, BULK_PACKET_SIZE) / 4 * 4;
+        size_t room = in.bufferLength / 4 * 4;  // whole packets
         size_t count = std::min(room, packetsToHost_.size());
         std::vector<uint8_t> data(packetsToHost_.begin(), packetsToHost_.begin() + long(count));
         packetsToHost_.erase(packetsToHost_.begin(), packetsToHost_.begin() + long(count));
