@@ -5,8 +5,11 @@
 # scenario with its twin on the simulated service, and ends with one line per kind of scenario.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build alsa guest
+scripts/install-deps.sh build alsa guest wine
 scripts/build-native.sh > /dev/null
+# The Windows program that the Wine scenarios run, and the prefix they run it in.
+scripts/build-windows.sh > /dev/null
+scripts/guest/make-wine-prefix.sh build/guest/wineprefix
 
 bin=build/native
 # The Linux program the guest runs, as /bin/<its name> there (scripts/guest/scenarios/lib.sh).
@@ -34,4 +37,5 @@ TAMBRELL_GUEST_RESULTS="$results" TAMBRELL_GUEST_IMAGES="$images" \
 count() { grep -o "^\[ *$1 *\] $2/[^ ,]*" "$results/compared.txt" | sort -u | wc -l; }
 echo "virmidi scenarios: $(count OK Virmidi) passed, $(count FAILED Virmidi) failed"
 echo "usb scenarios: $(count OK Usb) passed, $(count FAILED Usb) failed"
+echo "wine scenarios: $(count OK Wine) passed, $(count FAILED Wine) failed"
 [ "$guest" -eq 0 ] && [ "$compared" -eq 0 ]

@@ -25,11 +25,11 @@ namespace fs = std::filesystem;
 
 struct Scenario {
     std::string name;
-    std::string kind;  // "usb" or "virmidi"
+    std::string kind;  // "usb", "virmidi" or "wine"
     int devices;
     std::string image;
     std::string deviceScript;  // "none": no device program
-    std::string twinScript;
+    std::string twinScript;  // for "wine": the Linux program's scenario to compare with
 };
 
 std::string Trim(const std::string& text)
@@ -198,11 +198,63 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     std::cout << "\n";
 }
 
+// The real Windows program under Wine's own MIDI service, against the USB device in the same boot
+// as the Linux program's run of the same scenario: the same console once the CR that text-mode
+// output puts before every LF is taken out, then only the prompt of the pause (cmd's, at the end
+// of its input); the same frames seen by the device, the same flash.
+class WineScenario : public testing::TestWithParam<Scenario> {};
+
+std::string WithoutCrBeforeLf(const std::string& text)
+{
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') plain += text[i];
+    }
+    return plain;
+}
+
+TEST_P(WineScenario, MatchesTheLinuxProgramsRun)
+{
+    const Scenario& scenario = GetParam();
+    const fs::path all = FromEnvironment("TAMBRELL_GUEST_RESULTS");
+    const fs::path results = all / scenario.name;
+    const fs::path linux = all / scenario.twinScript;
+    ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
+    ASSERT_TRUE(fs::is_directory(linux)) << linux << ": the Linux run to compare with";
+
+    const std::string linuxConsole = ReadFile(linux / "console.txt");
+    const std::string console = WithoutCrBeforeLf(ReadFile(results / "console.txt"));
+    const std::string shared = console.substr(0, std::min(console.size(), linuxConsole.size()));
+    EXPECT_PRED_FORMAT2(SameAs, shared, linuxConsole);
+    // Wine's cmd words the prompt as "Press any key to continue... ".
+    const std::string pause = console.substr(shared.size());
+    const std::string prompt = "Press any key to continue";
+    EXPECT_TRUE(pause.compare(0, prompt.size(), prompt) == 0 &&
+                pause.find_first_not_of(" .", prompt.size()) == std::string::npos)
+        << "after the Linux program's text: " << Escaped(pause);
+    if (scenario.deviceScript != "none") {
+        SimCounts device = ParseReport(ReadFile(results / "device.txt"));
+        SimCounts linuxDevice = ParseReport(ReadFile(linux / "device.txt"));
+        EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, linuxDevice.framesSent);
+        EXPECT_PRED_FORMAT2(SameAs, device.flash, linuxDevice.flash);
+        EXPECT_EQ(ReadFile(results / "device.err"), "");
+    }
+    const std::string imageText = ReadFile(FromEnvironment("TAMBRELL_GUEST_IMAGES") / scenario.image);
+    if (linuxConsole.find("Target update successfully!") != std::string::npos) {
+        SimCounts device = ParseReport(ReadFile(results / "device.txt"));
+        EXPECT_PRED_FORMAT2(SameAs, device.flash, ImageBytes(imageText));
+    }
+    std::cout << scenario.name << ": wall time " << std::stol(ReadFile(results / "wall-ms"))
+              << " ms under Wine, " << std::stol(ReadFile(linux / "wall-ms"))
+              << " ms for the Linux program\n";
+}
+
 std::string NameOf(const testing::TestParamInfo<Scenario>& info) { return info.param.name; }
 
 // One suite per kind: scripts/test-guest.sh counts each kind's passes.
 INSTANTIATE_TEST_SUITE_P(Usb, GuestScenario, testing::ValuesIn(ScenariosOfKind("usb")), NameOf);
 INSTANTIATE_TEST_SUITE_P(Virmidi, GuestScenario, testing::ValuesIn(ScenariosOfKind("virmidi")),
                          NameOf);
+INSTANTIATE_TEST_SUITE_P(Wine, WineScenario, testing::ValuesIn(ScenariosOfKind("wine")), NameOf);
 
 }  // namespace

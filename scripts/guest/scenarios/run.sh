@@ -1,6 +1,7 @@
 # Runs one scenario of /scenarios/scenarios.txt in the current folder.
 # Usage: sh /scenarios/run.sh NAME
 . /scenarios/lib.sh
+. /scenarios/wine.sh
 name=$1
 
 # Not in the table: each link alone, for telling a broken link from a broken tool.
@@ -42,6 +43,12 @@ case "$kind" in
     tool_run "$image"
     devices_stop || status=1
     virmidi_unload || status=1
+    ;;
+  wine)
+    wine_start || exit 1
+    usb_devices_start "$devices" "$device" || exit 1
+    wine_run "$image"
+    devices_stop || status=1
     ;;
   *) echo "scenario $name: no kind $kind"; exit 1 ;;
 esac
