@@ -153,6 +153,14 @@ std::string TwinScript(const Scenario& scenario)
            scenario.twinScript;
 }
 
+// The scenario on the simulated service, with the image the guest used.
+SimRun RunTwin(const Scenario& scenario, const std::string& imageText)
+{
+    TempFolder folder;
+    folder.Write(scenario.image, imageText);
+    return RunSimulated(folder, TwinScript(scenario));
+}
+
 class GuestScenario : public testing::TestWithParam<Scenario> {};
 
 TEST_P(GuestScenario, MatchesItsSimulatedTwin)
@@ -163,9 +171,7 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
     const std::string imageText = ReadFile(images / scenario.image);
 
-    TempFolder folder;
-    folder.Write(scenario.image, imageText);
-    SimRun twin = RunSimulated(folder, TwinScript(scenario));
+    SimRun twin = RunTwin(scenario, imageText);
     ASSERT_TRUE(twin.reported) << "the twin did not run: " << TwinScript(scenario);
     EXPECT_PRED_FORMAT2(SameAs, ReadFile(results / "console.txt"), twin.console);
 
@@ -227,9 +233,7 @@ WineReference ReferenceFor(const Scenario& scenario, const fs::path& results, co
     if (scenario.twinScript.compare(0, twinMark.size(), twinMark) == 0) {
         Scenario twin = scenario;
         twin.twinScript = Trim(scenario.twinScript.substr(twinMark.size()));
-        TempFolder folder;
-        folder.Write(scenario.image, imageText);
-        SimRun run = RunSimulated(folder, TwinScript(twin));
+        SimRun run = RunTwin(twin, imageText);
         return {run.console, run.report.framesSent, run.report.flash};
     }
     const fs::path linux = results / scenario.twinScript;
@@ -282,9 +286,7 @@ TEST_P(WineScenario, MatchesTheLinuxProgramsRun)
     if (reference.console.find("Target update successfully!") != std::string::npos) {
         Scenario twin = scenario;
         twin.twinScript.clear();
-        TempFolder folder;
-        folder.Write(scenario.image, imageText);
-        std::cout << ", pacing floor " << RunSimulated(folder, TwinScript(twin)).report.sleptMs << " ms";
+        std::cout << ", pacing floor " << RunTwin(twin, imageText).report.sleptMs << " ms";
     }
     std::cout << "\n";
 }
