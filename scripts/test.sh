@@ -16,7 +16,7 @@ step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "Windows cross-build" scripts/build-windows.sh
 step "Windows tests under Wine" scripts/test-windows.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
-step "Linux MIDI in a guest kernel" scripts/test-guest.sh
+step "Linux MIDI in a guest kernel (USB MIDI device)" scripts/test-guest.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
 step "Fuzzing (60 s a target)" scripts/fuzz.sh 60
 step "Valgrind memcheck" scripts/valgrind.sh

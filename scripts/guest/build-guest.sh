@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the guest that runs the Linux MIDI scenarios: an uncompressed kernel and an initramfs of
-# busybox, the sound modules, the given programs with their shared libraries, and the given files.
+# Builds the guest that runs the MIDI scenarios: an uncompressed kernel and an initramfs of busybox,
+# the modules below, the given programs with their shared libraries, and the given files.
 # Usage: scripts/guest/build-guest.sh [-f SOURCE=DEST]... PROGRAM...
 # Writes build/guest/vmlinux and build/guest/initrd.gz. The kernel is cached in build/guest/kernel
 # (remove that folder to fetch the current one again); the initramfs is made anew every time.
@@ -8,6 +8,13 @@ set -euo pipefail
 root_dir=$(cd "$(dirname "$0")/../.." && pwd)
 out="$root_dir/build/guest"
 kernel="$out/kernel"
+# The modules the guest loads, each after what it needs: virtio and 9p for the host's files, overlay,
+# the sound core with the sequencer's MIDI client (never its dummy port), USB with the USB/IP host
+# controller and the USB audio driver, and the virtual MIDI driver.
+modules=(virtio_pci 9pnet_virtio 9p overlay snd-seq-midi vhci-hcd snd-usb-audio snd-virmidi)
+# Where they and their needs lie in the kernel package.
+module_dirs=(sound drivers/usb drivers/media/mc drivers/virtio net/9p fs/9p fs/netfs fs/fscache
+  fs/overlayfs)
 
 files=()
 while getopts f: option; do
@@ -30,9 +37,12 @@ fetch_kernel() {
   mkdir -p "$kernel.tmp"
   (cd "$kernel.tmp" && apt-get download -qq -o APT::Sandbox::User=root "$package")
   deb=$(ls "$kernel.tmp"/*.deb)
-  # Only the kernel image and the sound modules: a tenth of the package.
+  # Only the kernel image and the modules' folders: a small part of the package.
+  local dir patterns=()
+  for dir in "${module_dirs[@]}"; do patterns+=("./lib/modules/*/kernel/$dir/*"); done
   dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$kernel.tmp" --wildcards './boot/vmlinuz-*' \
-    './lib/modules/*/kernel/sound/*' './lib/modules/*/modules.builtin*' './lib/modules/*/modules.order'
+    "${patterns[@]}" './lib/modules/*/modules.builtin*' \
+    './lib/modules/*/modules.order'
   rm "$deb"
   depmod -b "$kernel.tmp" "$version"
   # The uncompressed kernel boots in half the time: the bzImage would decompress itself on the
@@ -55,6 +65,9 @@ load_order() {
   echo "/lib/modules/$version/${line%%:*}"
 }
 
+# A cache made before the guest needed USB lacks its folders: fetch again.
+[ -d "$kernel/lib/modules/$(cat "$kernel/version" 2>/dev/null)/kernel/drivers/usb" ] || rm -rf "$kernel"
+
 copy_program() {
   local program=$1 lib
   install -D -m 755 -s "$program" "$stage/bin/$(basename "$program")"
@@ -72,7 +85,8 @@ rm -rf "$stage"
 mkdir -p "$stage"/{bin,dev,proc,sys,tmp,out}
 install -m 755 /bin/busybox "$stage/bin/busybox"
 install -m 755 "$root_dir/scripts/guest/init" "$stage/init"
-load_order "$version" snd-virmidi > "$stage/modules.load"
+for module in "${modules[@]}"; do load_order "$version" "$module"; done | awk '!seen[$0]++' \
+  > "$stage/modules.load"
 for module in $(cat "$stage/modules.load"); do install -D -m 644 "$kernel$module" "$stage$module"; done
 # Without its configuration alsa-lib opens no device at all.
 install -D -m 644 /usr/share/alsa/alsa.conf "$stage/usr/share/alsa/alsa.conf"

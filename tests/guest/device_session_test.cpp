@@ -1,6 +1,6 @@
 // The controller as the guest's device program carries it: the simulated firmware behind a real
 // link, configured by the same script as the simulated service.
-#include "tools/seq-device/device_session.h"
+#include "tools/common/device_session.h"
 
 #include "sim/sim_script.h"
 #include "tests/support/image_text.h"

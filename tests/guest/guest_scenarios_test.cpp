@@ -23,14 +23,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char GUEST_DEVICE_NAME[] = "Virtual Raw MIDI";
-
 struct Scenario {
     std::string name;
+    std::string kind;  // "usb", "virmidi" or "wine"
     int devices;
     std::string image;
     std::string deviceScript;  // "none": no device program
-    std::string twinScript;
+    std::string twinScript;  // for "wine": the Linux program's scenario, or "twin: SCRIPT"
 };
 
 std::string Trim(const std::string& text)
@@ -51,8 +50,17 @@ std::vector<Scenario> ReadScenarioTable()
         std::istringstream row(line);
         std::string field;
         while (std::getline(row, field, '|')) fields.push_back(Trim(field));
-        fields.resize(5);
-        scenarios.push_back({fields[0], std::stoi(fields[1]), fields[2], fields[3], fields[4]});
+        fields.resize(6);
+        scenarios.push_back({fields[0], fields[1], std::stoi(fields[2]), fields[3], fields[4], fields[5]});
+    }
+    return scenarios;
+}
+
+std::vector<Scenario> ScenariosOfKind(const std::string& kind)
+{
+    std::vector<Scenario> scenarios;
+    for (const Scenario& scenario : ReadScenarioTable()) {
+        if (scenario.kind == kind) scenarios.push_back(scenario);
     }
     return scenarios;
 }
@@ -137,10 +145,20 @@ testing::AssertionResult SameFrames(const char* guestExpression, const char* twi
 // The twin's devices carry the guest's names, so that the device lines match too.
 std::string TwinScript(const Scenario& scenario)
 {
-    std::string names = GUEST_DEVICE_NAME;
-    for (int i = 1; i < scenario.devices; ++i) names += std::string(",") + GUEST_DEVICE_NAME;
-    return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + GUEST_DEVICE_NAME +
-           "; " + scenario.twinScript;
+    // The port names the guest's drivers give.
+    const std::string name = scenario.kind == "virmidi" ? "Virtual Raw MIDI" : "quillstrand MIDI MIDI 1";
+    std::string names;
+    for (int i = 0; i < scenario.devices; ++i) names += (i ? "," : "") + name;
+    return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + name + "; " +
+           scenario.twinScript;
+}
+
+// The scenario on the simulated service, with the image the guest used.
+SimRun RunTwin(const Scenario& scenario, const std::string& imageText)
+{
+    TempFolder folder;
+    folder.Write(scenario.image, imageText);
+    return RunSimulated(folder, TwinScript(scenario));
 }
 
 class GuestScenario : public testing::TestWithParam<Scenario> {};
@@ -153,9 +171,7 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
     const std::string imageText = ReadFile(images / scenario.image);
 
-    TempFolder folder;
-    folder.Write(scenario.image, imageText);
-    SimRun twin = RunSimulated(folder, TwinScript(scenario));
+    SimRun twin = RunTwin(scenario, imageText);
     ASSERT_TRUE(twin.reported) << "the twin did not run: " << TwinScript(scenario);
     EXPECT_PRED_FORMAT2(SameAs, ReadFile(results / "console.txt"), twin.console);
 
@@ -188,7 +204,99 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     std::cout << "\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Guest, GuestScenario, testing::ValuesIn(ReadScenarioTable()),
-                         [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+// The real Windows program under Wine's own MIDI service, against the USB device in the same boot.
+// It is held against the Linux program's run of the same scenario, or, where Wine's service
+// behaves otherwise than Windows' ("twin: SCRIPT"), against the simulated service set up to behave
+// as Wine's does. The console must be the same once the CR that text-mode output puts before every
+// LF is taken out, then only the prompt of the pause (cmd's, at the end of its input); the device
+// must have seen the same frames and hold the same flash.
+class WineScenario : public testing::TestWithParam<Scenario> {};
+
+std::string WithoutCrBeforeLf(const std::string& text)
+{
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') plain += text[i];
+    }
+    return plain;
+}
+
+struct WineReference {
+    std::string console;
+    std::vector<std::vector<uint8_t>> frames;
+    std::vector<uint8_t> flash;
+};
+
+WineReference ReferenceFor(const Scenario& scenario, const fs::path& results, const std::string& imageText)
+{
+    const std::string twinMark = "twin:";
+    if (scenario.twinScript.compare(0, twinMark.size(), twinMark) == 0) {
+        Scenario twin = scenario;
+        twin.twinScript = Trim(scenario.twinScript.substr(twinMark.size()));
+        SimRun run = RunTwin(twin, imageText);
+        return {run.console, run.report.framesSent, run.report.flash};
+    }
+    const fs::path linux = results / scenario.twinScript;
+    if (!fs::is_directory(linux)) ADD_FAILURE() << linux << ": the Linux run to compare with";
+    WineReference reference{ReadFile(linux / "console.txt"), {}, {}};
+    if (scenario.deviceScript != "none") {
+        SimCounts device = ParseReport(ReadFile(linux / "device.txt"));
+        reference.frames = device.framesSent;
+        reference.flash = device.flash;
+    }
+    return reference;
+}
+
+TEST_P(WineScenario, MatchesTheLinuxProgramsRun)
+{
+    const Scenario& scenario = GetParam();
+    const fs::path all = FromEnvironment("TAMBRELL_GUEST_RESULTS");
+    const fs::path results = all / scenario.name;
+    ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
+    const std::string imageText = ReadFile(FromEnvironment("TAMBRELL_GUEST_IMAGES") / scenario.image);
+    WineReference reference = ReferenceFor(scenario, all, imageText);
+
+    const std::string console = WithoutCrBeforeLf(ReadFile(results / "console.txt"));
+    const std::string shared = console.substr(0, std::min(console.size(), reference.console.size()));
+    EXPECT_PRED_FORMAT2(SameAs, shared, reference.console);
+    // Wine's cmd words the prompt as "Press any key to continue... ".
+    const std::string pause = console.substr(shared.size());
+    const std::string prompt = "Press any key to continue";
+    EXPECT_TRUE(pause.compare(0, prompt.size(), prompt) == 0 &&
+                pause.find_first_not_of(" .", prompt.size()) == std::string::npos)
+        << "after the expected text: " << Escaped(pause);
+
+    if (scenario.deviceScript != "none") {
+        SimCounts device = ParseReport(ReadFile(results / "device.txt"));
+        // A device that is unplugged sees only the frames sent before that.
+        if (device.framesSent.size() < reference.frames.size() &&
+            scenario.deviceScript.find("unplug=") != std::string::npos) {
+            reference.frames.resize(device.framesSent.size());
+        }
+        EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, reference.frames);
+        EXPECT_PRED_FORMAT2(SameAs, device.flash, reference.flash);
+        if (reference.console.find("Target update successfully!") != std::string::npos) {
+            EXPECT_PRED_FORMAT2(SameAs, device.flash, ImageBytes(imageText));
+        }
+        EXPECT_EQ(ReadFile(results / "device.err"), "");
+    }
+    // A figure: Wine starting the program is part of it (see the run that finds no device).
+    std::cout << scenario.name << ": wall time " << std::stol(ReadFile(results / "wall-ms"))
+              << " ms under Wine";
+    if (reference.console.find("Target update successfully!") != std::string::npos) {
+        Scenario twin = scenario;
+        twin.twinScript.clear();
+        std::cout << ", pacing floor " << RunTwin(twin, imageText).report.sleptMs << " ms";
+    }
+    std::cout << "\n";
+}
+
+std::string NameOf(const testing::TestParamInfo<Scenario>& info) { return info.param.name; }
+
+// One suite per kind: scripts/test-guest.sh counts each kind's passes.
+INSTANTIATE_TEST_SUITE_P(Usb, GuestScenario, testing::ValuesIn(ScenariosOfKind("usb")), NameOf);
+INSTANTIATE_TEST_SUITE_P(Virmidi, GuestScenario, testing::ValuesIn(ScenariosOfKind("virmidi")),
+                         NameOf);
+INSTANTIATE_TEST_SUITE_P(Wine, WineScenario, testing::ValuesIn(ScenariosOfKind("wine")), NameOf);
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "tools/seq-device/sysex_assembler.h"
+#include "tools/common/sysex_assembler.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/seq-device/sysex_assembler.h"
+#include "tools/common/sysex_assembler.h"
 
 // The device's end of a virtual MIDI cable: a sequencer client subscribed both ways to the port of
 // a kernel client (the other end of a virtual raw MIDI device), so that what a program writes to

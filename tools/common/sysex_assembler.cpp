@@ -1,4 +1,4 @@
-#include "tools/seq-device/sysex_assembler.h"
+#include "tools/common/sysex_assembler.h"
 
 std::vector<std::vector<uint8_t>> SysExAssembler::Feed(const uint8_t* bytes, size_t length)
 {

@@ -1,4 +1,4 @@
-#include "tools/seq-device/device_session.h"
+#include "tools/common/device_session.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,0 +1,140 @@
+// The transfers as the kernel's virtual host controller submits them, read off the wire: a reply
+// the kernel does not get, or gets for a transfer it took back, hangs or breaks the driver.
+#include "tools/usb-device/urb_handler.h"
+
+#include "tools/usb-device/usb_descriptors.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put(Bytes& bytes, size_t at, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (24 - 8 * i));
+}
+
+uint32_t Get(const Bytes& bytes, size_t at)
+{
+    return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 |
+           bytes[at + 3];
+}
+
+Bytes Submit(uint32_t seqnum, uint32_t direction, uint32_t endpoint, uint32_t length,
+             const Bytes& setup = Bytes(8), const Bytes& out = {})
+{
+    Bytes wire(48, 0);
+    Put(wire, 0, CMD_SUBMIT);
+    Put(wire, 4, seqnum);
+    Put(wire, 12, direction);
+    Put(wire, 16, endpoint);
+    Put(wire, 24, length);
+    std::copy(setup.begin(), setup.end(), wire.begin() + 40);
+    wire.insert(wire.end(), out.begin(), out.end());
+    return wire;
+}
+
+Bytes Unlink(uint32_t seqnum, uint32_t target)
+{
+    Bytes wire(48, 0);
+    Put(wire, 0, CMD_UNLINK);
+    Put(wire, 4, seqnum);
+    Put(wire, 20, target);
+    return wire;
+}
+
+struct Host {
+    UsbipCommandReader reader;
+    UrbHandler device;
+
+    // Sends the wire bytes a byte at a time, as a stream may deliver them.
+    UrbHandler::Outcome Send(const Bytes& wire)
+    {
+        UrbHandler::Outcome all;
+        for (uint8_t byte : wire) {
+            reader.Feed(&byte, 1);
+            while (auto command = reader.Next()) {
+                UrbHandler::Outcome one = device.Handle(*command);
+                all.replies.insert(all.replies.end(), one.replies.begin(), one.replies.end());
+                all.sysex.insert(all.sysex.end(), one.sysex.begin(), one.sysex.end());
+            }
+        }
+        return all;
+    }
+};
+
+// seqnum, status, actual length and the data of a RET_SUBMIT or RET_UNLINK.
+struct Reply {
+    uint32_t command, seqnum;
+    int32_t status;
+    uint32_t length;
+    Bytes data;
+};
+
+Reply Read(const Bytes& reply)
+{
+    return {Get(reply, 0), Get(reply, 4), int32_t(Get(reply, 20)), Get(reply, 24),
+            Bytes(reply.begin() + 48, reply.end())};
+}
+
+TEST(UrbHandler, AnswersEnumerationAndStallsWhatItDoesNotKnow)
+{
+    Host host;
+    // GET_DESCRIPTOR(device) for its first 8 bytes only, as the host asks first.
+    Reply first = Read(host.Send(Submit(7, USBIP_DIR_IN, 0, 64, {0x80, 6, 0, 1, 0, 0, 8, 0})).replies.at(0));
+    EXPECT_EQ(first.command, RET_SUBMIT);
+    EXPECT_EQ(first.seqnum, 7u);
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.length, 8u);
+    const Bytes device = DeviceDescriptor();
+    EXPECT_EQ(first.data, Bytes(device.begin(), device.begin() + 8));
+    Reply config = Read(host.Send(Submit(8, USBIP_DIR_IN, 0, 255, {0x80, 6, 0, 2, 0, 0, 255, 0})).replies.at(0));
+    EXPECT_EQ(config.data, ConfigurationDescriptor());
+    EXPECT_EQ(Read(host.Send(Submit(9, USBIP_DIR_OUT, 0, 0, {0, 9, 1, 0, 0, 0, 0, 0})).replies.at(0)).status, 0);
+    // A class request, and a string it has not.
+    EXPECT_EQ(Read(host.Send(Submit(10, USBIP_DIR_IN, 0, 2, {0xA1, 0x81, 0, 1, 0, 0, 2, 0})).replies.at(0)).status,
+              STATUS_STALL);
+    EXPECT_EQ(Read(host.Send(Submit(11, USBIP_DIR_IN, 0, 255, {0x80, 6, 7, 3, 9, 4, 255, 0})).replies.at(0)).status,
+              STATUS_STALL);
+}
+
+TEST(UrbHandler, CarriesMidiBothWaysAndTakesBackWaitingTransfers)
+{
+    Host host;
+    // The host's SysEx over two OUT transfers: whole only after the second.
+    EXPECT_TRUE(host.Send(Submit(1, USBIP_DIR_OUT, 1, 4, {}, {0x04, 0xF0, 0x35, 0x62})).sysex.empty());
+    UrbHandler::Outcome out = host.Send(Submit(2, USBIP_DIR_OUT, 1, 4, {}, {0x06, 0x0E, 0xF7, 0}));
+    EXPECT_EQ(out.sysex, (std::vector<Bytes>{{0xF0, 0x35, 0x62, 0x0E, 0xF7}}));
+    EXPECT_EQ(Read(out.replies.at(0)).length, 4u);
+
+    // Three IN transfers wait; a 70-byte answer (24 packets) fills the first and part of the next.
+    for (uint32_t seqnum : {3, 4, 5}) EXPECT_TRUE(host.Send(Submit(seqnum, USBIP_DIR_IN, 1, 64)).replies.empty());
+    Bytes answer(70, 0x10);
+    answer.front() = 0xF0;
+    answer.back() = 0xF7;
+    host.device.Send(answer);
+    std::vector<Bytes> replies = host.device.AnswerWaitingIns();
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(Read(replies[0]).seqnum, 3u);
+    EXPECT_EQ(Read(replies[0]).length, 64u);
+    EXPECT_EQ(Read(replies[1]).length, 32u);
+    Bytes packets = Read(replies[0]).data;
+    const Bytes rest = Read(replies[1]).data;
+    packets.insert(packets.end(), rest.begin(), rest.end());
+    EXPECT_EQ(packets, EncodeEventPackets(answer));
+
+    // Transfer 5 still waits: taken back with ECONNRESET and never answered; 3 was answered.
+    Reply unlinked = Read(host.Send(Unlink(6, 5)).replies.at(0));
+    EXPECT_EQ(unlinked.command, RET_UNLINK);
+    EXPECT_EQ(unlinked.seqnum, 6u);
+    EXPECT_EQ(unlinked.status, STATUS_UNLINKED);
+    EXPECT_EQ(Read(host.Send(Unlink(7, 3)).replies.at(0)).status, 0);
+    host.device.Send({0xF0, 0x1A, 0xF7});
+    EXPECT_TRUE(host.device.AnswerWaitingIns().empty());
+    // The next transfer to wait takes it.
+    EXPECT_EQ(Read(host.Send(Submit(8, USBIP_DIR_IN, 1, 64)).replies.at(0)).data,
+              (Bytes{0x07, 0xF0, 0x1A, 0xF7}));
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#include "tools/common/device_run.h"
+
+#include "sim/sim_report.h"
+#include "sim/sim_script.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+volatile sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) { stopRequested = 1; }
+
+}  // namespace
+
+SimSetup SetupFromEnvironment()
+{
+    const char* script = std::getenv("TAMBRELL_SIM");
+    return script ? ParseSimScript(script) : SimSetup();
+}
+
+void StopOnSignals()
+{
+    signal(SIGTERM, RequestStop);
+    signal(SIGINT, RequestStop);
+}
+
+bool StopRequested() { return stopRequested != 0; }
+
+void WriteReadyFile(const std::string& path)
+{
+    const std::string partial = path + ".part";
+    std::ofstream(partial) << getpid() << "\n";
+    std::rename(partial.c_str(), path.c_str());
+}
+
+void WriteReport(const DeviceSession& device)
+{
+    if (const char* report = std::getenv("TAMBRELL_SIM_REPORT")) {
+        std::ofstream(report, std::ios::binary) << FormatReport(device.Counts());
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "sim/sim_setup.h"
+#include "tools/common/device_session.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+// The frame of a device program's run, whatever carries its messages: it is set up like
+// tambrell-update-sim by the script in TAMBRELL_SIM, runs until SIGTERM or SIGINT, says it is
+// ready by writing its pid to a file, and writes its report to the file named by
+// TAMBRELL_SIM_REPORT when it ends.
+
+SimSetup SetupFromEnvironment();
+void StopOnSignals();
+bool StopRequested();
+// The file appears whole: a waiting script never reads half of it.
+void WriteReadyFile(const std::string& path);
+void WriteReport(const DeviceSession& device);
+
+// The controller's clock: ms since the program started.
+class MsClock {
+public:
+    uint64_t Now() const
+    {
+        return uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start_)
+                            .count());
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};

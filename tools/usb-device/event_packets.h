@@ -1,0 +1,26 @@
+#pragma once
+
+#include "tools/common/sysex_assembler.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// USB-MIDI event packets on cable 0: four bytes each, a code index number (CIN) in the low nibble
+// of the first and up to three MIDI bytes after it.
+
+// The packets that carry `bytes` as a byte stream: SysEx in threes (CIN 4) ended by CIN 5, 6 or 7
+// with its F7; real-time bytes (F8-FF), also inside a SysEx, each alone (CIN F) without breaking
+// it; what is left of an unended SysEx at the end, byte by byte (CIN F), so every byte arrives.
+std::vector<uint8_t> EncodeEventPackets(const std::vector<uint8_t>& bytes);
+
+// Reads packets from the host, in whatever pieces they arrive, into whole SysEx messages.
+// Real-time bytes are not part of a message and are dropped.
+class EventPacketDecoder {
+public:
+    // `length` is a multiple of 4 as the bulk endpoint delivers; a trailing part is ignored.
+    std::vector<std::vector<uint8_t>> Feed(const uint8_t* packets, size_t length);
+
+private:
+    SysExAssembler assembler_;
+};
