@@ -1,4 +1,4 @@
-#include "app/ascii.h"
+#include "platform/ascii.h"
 #include "image/firmware_image.h"
 #include "platform/dir_search.h"
 #include "protocol/messages.h"

@@ -1,6 +1,6 @@
 #include "midi/midi_link.h"
 
-#include "app/ascii.h"
+#include "platform/ascii.h"
 
 #include <stdio.h>
 #include <string.h>

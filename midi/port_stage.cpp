@@ -1,6 +1,6 @@
 #include "midi/port_stage.h"
 
-#include "app/ascii.h"
+#include "platform/ascii.h"
 #include "midi/midi_link.h"
 
 #include <stdio.h>

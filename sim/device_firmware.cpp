@@ -58,13 +58,15 @@ void DeviceFirmware::TakeRecord(const std::vector<uint8_t>& record, uint64_t now
     const AttemptRule* scripted = FindRule(AttemptFault::Reply);
     uint8_t code = scripted ? scripted->code : OwnAnswer(record);
     bool late = FindRule(AttemptFault::Late) != nullptr;
+    const AttemptRule* slow = FindRule(AttemptFault::Slow);
+    uint32_t delayMs = slow ? slow->delayMs : setup_.replyDelayMs;
     if (code == RECORD_OK || code == COMPLETE) {
         flash_.insert(flash_.end(), record.begin(), record.end());
         ++accepted_;
         attempt_ = 0;
     }
     if (code == COMPLETE) restarting_ = true;
-    Send({0xF0, code, 0xF7}, nowMs + setup_.replyDelayMs, late);
+    Send({0xF0, code, 0xF7}, nowMs + delayMs, late);
 }
 
 uint8_t DeviceFirmware::OwnAnswer(const std::vector<uint8_t>& record) const

@@ -17,6 +17,7 @@ enum class AttemptFault {
     Reply,   // answers with `code` (0x1A and 0x77 mean it kept the record)
     Silent,  // drops the record and says nothing
     Late,    // its answer is held back until the host sends its next frame
+    Slow,    // its answer leaves `delayMs` after the record instead of the usual delay
 };
 
 // Records are counted as the device sees them: record n is the one it takes after n - 1 accepted
@@ -26,6 +27,7 @@ struct AttemptRule {
     NumberRange attempts;
     AttemptFault fault = AttemptFault::Reply;
     uint8_t code = 0;
+    uint32_t delayMs = 0;
 };
 
 // A message the device sends on its own at a moment of its clock (0: as soon as it is up).

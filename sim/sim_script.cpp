@@ -24,6 +24,7 @@
 //   silent=R.A              attempt A of record R is dropped without an answer
 //   late=R.A                the answer to attempt A of record R is held back until the host
 //                           sends its next frame (its wait has run out by then)
+//   slow=R.A:N              the answer to attempt A of record R leaves N ms after the record
 //   send=T:BYTES            the controller sends BYTES at T ms of its clock: "send=0:F0 34 F7"
 //                           is an answer before the first request, "send=0:F0" a stray byte
 //   resync=N                a record left half-received for more than N ms is dropped (20)
@@ -94,17 +95,19 @@ NumberRange Range(const std::string& text)
     return {Number(Trim(text.substr(0, dash))), Number(Trim(text.substr(dash + 1)))};
 }
 
-// "R.A" or "R.A:CC"
+// "R.A", "R.A:CC" (a reply's code) or "R.A:N" (a slow answer's delay)
 AttemptRule Attempt(const std::string& text, AttemptFault fault)
 {
     AttemptRule rule;
     rule.fault = fault;
     std::string where = text;
-    if (fault == AttemptFault::Reply) {
+    if (fault == AttemptFault::Reply || fault == AttemptFault::Slow) {
         size_t colon = text.find(':');
-        if (colon == std::string::npos) throw std::invalid_argument("no code after ':'");
+        if (colon == std::string::npos) throw std::invalid_argument("no value after ':'");
         where = Trim(text.substr(0, colon));
-        rule.code = Code(Trim(text.substr(colon + 1)));
+        std::string value = Trim(text.substr(colon + 1));
+        if (fault == AttemptFault::Reply) rule.code = Code(value);
+        else rule.delayMs = Number(value);
     }
     size_t dot = where.find('.');
     if (dot == std::string::npos) throw std::invalid_argument("not RECORD.ATTEMPT: '" + where + "'");
@@ -161,6 +164,8 @@ void Apply(SimSetup& setup, const std::string& key, const std::string& value)
         firmware.attemptRules.push_back(Attempt(value, AttemptFault::Silent));
     } else if (key == "late") {
         firmware.attemptRules.push_back(Attempt(value, AttemptFault::Late));
+    } else if (key == "slow") {
+        firmware.attemptRules.push_back(Attempt(value, AttemptFault::Slow));
     } else if (key == "send") {
         size_t colon = value.find(':');
         if (colon == std::string::npos) throw std::invalid_argument("send is T:BYTES");

@@ -1,7 +1,8 @@
 // The hand-over of a reply from the MIDI service's callback thread to the polling main thread,
 // with both really running at once. The simulated service delivers inside the host's Sleep, which
 // orders the two threads for it; here nothing does, so under ThreadSanitizer any access the
-// hand-over leaves unsynchronised is reported.
+// hand-over leaves unsynchronised is reported. Its worth is there, in the sanitizer step's
+// ThreadSanitizer run: in a plain build a racy hand-over still passes, so keep it in that run.
 #include "midi/midi_link.h"
 
 #include <gtest/gtest.h>

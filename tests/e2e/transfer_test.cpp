@@ -126,6 +126,14 @@ TEST(Transfer, GivesUpOnARecordNeverAnsweredAndWaitsLongerNearTheEnd)
     EXPECT_EQ(last.console, kStart + progress + Repeat(Progress(9, 90), 20) + kNotResponding);
     EXPECT_EQ(last.report.sleptMs, 1u + 9 * 5 + 20 * (5 + 200));
     EXPECT_EQ(last.report.flash, Bytes(image.begin(), image.begin() + 900));
+
+    // Record 18 of 20 starts at exactly 85 percent: its answer after 100 ms is still waited for.
+    Bytes twenty = Records(20, 6);
+    SimRun slow = RunUpdateOf(twenty, "slow=18.1:100");
+    progress.clear();
+    for (unsigned r = 0; r < 20; ++r) progress += Progress(r, r * 5);
+    EXPECT_EQ(slow.console, kStart + progress + kSuccess);
+    EXPECT_EQ(slow.report.flash, twenty);
 }
 
 TEST(Transfer, EndsAtTheRestartCodeUnlessItIsTheTwentiethFailure)
@@ -146,6 +154,11 @@ TEST(Transfer, EndsAtTheRestartCodeUnlessItIsTheTwentiethFailure)
 TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
 {
     Bytes image = Records(1, 6);
+    // A lone byte during the wait is no answer: the real one, a few ms later, is taken at once.
+    SimRun stray = RunUpdateOf(image, "slow=1.1:5; send=3:F0");
+    EXPECT_EQ(stray.console, kStart + Progress(0, 0) + kSuccess);
+    EXPECT_EQ(stray.report.flash, image);
+
     // The answer to attempt 1 arrives while the record goes out again; the controller drops that
     // second copy, and the host must still take the answer waiting for it.
     SimRun run = RunUpdateOf(image, "late=1.1; silent=2.1");

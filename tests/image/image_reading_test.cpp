@@ -47,16 +47,26 @@ TEST(HexReader, EndsAtTheFirstTextThatIsNotHex)
     EXPECT_EQ(ReadItems("00 04 12 34 BA FF\r\n; built 2026\r\n"), (Bytes{0, 4, 0x12, 0x34, 0xBA, 0xFF}));
 }
 
-// LoadImage prints; the tests only care about what it read and whether it refused.
-bool Load(const std::string& text, FirmwareImage* image)
+// The descriptor the next opened file gets: the lowest free one, so a file left open moves it.
+int NextDescriptor()
 {
-    TempFolder folder;
-    std::string path = folder.Write("quillstrand.kit", text).string();
+    FILE* probe = tmpfile();
+    int descriptor = fileno(probe);
+    fclose(probe);
+    return descriptor;
+}
+
+// Loads the file at `path` and returns the console text; no way out may leave the file open.
+std::string Load(const std::filesystem::path& path, FirmwareImage* image, bool* loaded)
+{
+    // Counted while stdout is captured: the capture holds descriptors of its own.
     testing::internal::CaptureStdout();
-    bool loaded = LoadImage(path.c_str(), image);
+    int before = NextDescriptor();
+    *loaded = LoadImage(path.string().c_str(), image);
+    int after = NextDescriptor();
     std::string console = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(console.rfind("OK: File '" + path + "' is open.\n", 0), 0u) << console;
-    return loaded;
+    EXPECT_EQ(after, before) << "the image file was left open: " << console;
+    return console;
 }
 
 TEST(LoadImage, TakesUpTo65535BytesAndRefusesOneMore)
@@ -64,7 +74,11 @@ TEST(LoadImage, TakesUpTo65535BytesAndRefusesOneMore)
     auto image = std::make_unique<FirmwareImage>();
     Bytes largest = MakeRecord(Bytes(65531, 0x5A));
     ASSERT_EQ(largest.size(), 65535u);
-    ASSERT_TRUE(Load(ToImageText(largest), image.get()));
+    TempFolder folder;
+    std::string path = folder.Write("quillstrand.kit", ToImageText(largest)).string();
+    bool loaded = false;
+    EXPECT_EQ(Load(path, image.get(), &loaded), "OK: File '" + path + "' is open.\n");
+    ASSERT_TRUE(loaded);
     EXPECT_EQ(image->count, 65535);
     EXPECT_TRUE(Bytes(image->bytes, image->bytes + 65535) == largest);
 
@@ -74,12 +88,23 @@ TEST(LoadImage, TakesUpTo65535BytesAndRefusesOneMore)
 
     // One item more would wrap the 16-bit count; 65,536 items of zero would wrap it to 0.
     largest.push_back(0);
-    TempFolder folder;
-    std::string path = folder.Write("quillstrand.kit", ToImageText(largest)).string();
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(LoadImage(path.c_str(), image.get()));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    folder.Write("quillstrand.kit", ToImageText(largest));
+    EXPECT_EQ(Load(path, image.get(), &loaded),
               "OK: File '" + path + "' is open.\nError: The upgrade file is error!\n\n");
+    EXPECT_FALSE(loaded);
+}
+
+TEST(LoadImage, RefusesWhatIsNoFile)
+{
+    auto image = std::make_unique<FirmwareImage>();
+    TempFolder folder;
+    bool loaded = true;
+    std::filesystem::path missing = folder.path() / "quillstrand.kit";
+    EXPECT_EQ(Load(missing, image.get(), &loaded), "Error: File '" + missing.string() + "' is not found.\n\n");
+    EXPECT_FALSE(loaded);
+    std::filesystem::create_directory(missing);
+    EXPECT_EQ(Load(missing, image.get(), &loaded), "Error: File '" + missing.string() + "' is not found.\n\n");
+    EXPECT_FALSE(loaded);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "image/firmware_image.h"
+#include "tests/fuzz/asan_poison.h"
 #include "tests/support/image_text.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,11 @@ bool Passes(const Bytes& bytes)
     std::fill(std::begin(image->bytes), std::end(image->bytes), 0xFF);
     std::copy(bytes.begin(), bytes.end(), image->bytes);
     image->count = uint16_t(bytes.size());
+    // Under AddressSanitizer any read of the garbage is reported, even one that changes nothing.
+    ASAN_POISON_MEMORY_REGION(image->bytes + image->count, sizeof image->bytes - image->count);
     testing::internal::CaptureStdout();
     bool passed = ValidateImage(image.get());
+    ASAN_UNPOISON_MEMORY_REGION(image->bytes, sizeof image->bytes);
     std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(console, passed ? "" : "Error: The upgrade file is error!\n\n");
     return passed;
@@ -55,15 +59,24 @@ TEST(ValidateImage, RefusesRecordsTooSmallToHoldTheirOwnFields)
 
 TEST(ValidateImage, RefusesRecordsThatRunPastTheBytesRead)
 {
-    Bytes record = MakeRecord(Bytes(40, 0x11));
+    // 00 03 01 FF FF is sound, and the garbage past the bytes read is FF: cut short, the record
+    // would still pass if its end were not checked.
+    Bytes record = MakeRecord({0x01});
     EXPECT_FALSE(Passes(Bytes(record.begin(), record.end() - 1)));
+    EXPECT_FALSE(Passes(Concat({MakeRecord({7}), Bytes(record.begin(), record.end() - 2)})));
     EXPECT_FALSE(Passes(Concat({record, {0x00}})));  // a lone byte cannot even hold a length
-    EXPECT_FALSE(Passes(Concat({record, {0x00, 0x30, 0x01, 0x02}})));
 
-    // A last record whose end lies past 65,535 must not wrap to the start of the image.
-    Bytes first = MakeRecord(Bytes(65524, 0x00));
-    Bytes image = Concat({first, {0xFF, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00}});
+    // A last record whose end lies past 65,535 must not wrap to the start of the image. Wrapped
+    // to byte 4, its checksum would be the zeros at bytes 2 and 3, and from byte 4 another sound
+    // record would run to exactly the last byte.
+    Bytes image = MakeRecord(Concat({{0x00, 0x00, 0xFF, 0xF9}, Bytes(92, 0x00)}));
+    image = Concat({image, {0xFF, 0x9E}, Bytes(65431, 0x5A), {0x00, 0x00}});
     ASSERT_EQ(image.size(), 65535u);
+    uint16_t sum = 0;
+    for (size_t i = 6; i < image.size() - 2; ++i) sum = uint16_t(sum + image[i]);
+    uint16_t checksum = uint16_t(0 - sum);
+    image[65533] = uint8_t(checksum & 0xFF);
+    image[65534] = uint8_t(checksum >> 8);
     EXPECT_FALSE(Passes(image));
 }
 
