@@ -8,9 +8,9 @@ set -euo pipefail
 root_dir=$(cd "$(dirname "$0")/../.." && pwd)
 out="$root_dir/build/guest"
 kernel="$out/kernel"
-# The modules the guest loads, each after what it needs: virtio and 9p for the host's files, overlay,
-# the sound core with the sequencer's MIDI client (never its dummy port), USB with the USB/IP host
-# controller and the USB audio driver, and the virtual MIDI driver.
+# The modules the guest loads, each after what it needs: virtio and 9p for the host's files,
+# overlay, the sound core with the sequencer's MIDI client (never its dummy port), USB with the
+# USB/IP host controller and the USB audio driver, and the virtual MIDI driver.
 modules=(virtio_pci 9pnet_virtio 9p overlay snd-seq-midi vhci-hcd snd-usb-audio snd-virmidi)
 # Where they and their needs lie in the kernel package.
 module_dirs=(sound drivers/usb drivers/media/mc drivers/virtio net/9p fs/9p fs/netfs fs/fscache
@@ -66,7 +66,8 @@ load_order() {
 }
 
 # A cache made before the guest needed USB lacks its folders: fetch again.
-[ -d "$kernel/lib/modules/$(cat "$kernel/version" 2>/dev/null)/kernel/drivers/usb" ] || rm -rf "$kernel"
+cached_version=$(cat "$kernel/version" 2>/dev/null || true)
+[ -d "$kernel/lib/modules/$cached_version/kernel/drivers/usb" ] || rm -rf "$kernel"
 
 copy_program() {
   local program=$1 lib

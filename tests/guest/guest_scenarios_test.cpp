@@ -51,7 +51,8 @@ std::vector<Scenario> ReadScenarioTable()
         std::string field;
         while (std::getline(row, field, '|')) fields.push_back(Trim(field));
         fields.resize(6);
-        scenarios.push_back({fields[0], fields[1], std::stoi(fields[2]), fields[3], fields[4], fields[5]});
+        scenarios.push_back(
+            {fields[0], fields[1], std::stoi(fields[2]), fields[3], fields[4], fields[5]});
     }
     return scenarios;
 }
@@ -146,7 +147,8 @@ testing::AssertionResult SameFrames(const char* guestExpression, const char* twi
 std::string TwinScript(const Scenario& scenario)
 {
     // The port names the guest's drivers give.
-    const std::string name = scenario.kind == "virmidi" ? "Virtual Raw MIDI" : "quillstrand MIDI MIDI 1";
+    const std::string name =
+        scenario.kind == "virmidi" ? "Virtual Raw MIDI" : "quillstrand MIDI MIDI 1";
     std::string names;
     for (int i = 0; i < scenario.devices; ++i) names += (i ? "," : "") + name;
     return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + name + "; " +

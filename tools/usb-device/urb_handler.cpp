@@ -16,9 +16,9 @@ const uint8_t STANDARD_INTERFACE_OUT = 0x01;
 std::optional<std::vector<uint8_t>> Descriptor(uint16_t value)
 {
     switch (value >> 8) {
-    case DEVICE: return DeviceDescriptor();
-    case CONFIGURATION: return ConfigurationDescriptor();
-    case STRING: return StringDescriptor(uint8_t(value & 0xFF));
+    case DEVICE_DESCRIPTOR: return DeviceDescriptor();
+    case CONFIGURATION_DESCRIPTOR: return ConfigurationDescriptor();
+    case STRING_DESCRIPTOR: return StringDescriptor(uint8_t(value & 0xFF));
     default: return std::nullopt;
     }
 }
@@ -48,8 +48,9 @@ UrbHandler::Outcome UrbHandler::Handle(const UsbipCommand& command)
     Outcome outcome;
     if (command.command == CMD_UNLINK) {
         // A transfer still waiting is taken back; one already answered is past unlinking.
-        auto waiting = std::find_if(waitingIns_.begin(), waitingIns_.end(),
-                                    [&](const WaitingIn& in) { return in.seqnum == command.unlinkSeqnum; });
+        auto waiting =
+            std::find_if(waitingIns_.begin(), waitingIns_.end(),
+                         [&](const WaitingIn& in) { return in.seqnum == command.unlinkSeqnum; });
         int32_t status = 0;
         if (waiting != waitingIns_.end()) {
             waitingIns_.erase(waiting);
@@ -60,8 +61,7 @@ UrbHandler::Outcome UrbHandler::Handle(const UsbipCommand& command)
         outcome.replies.push_back(Control(command));
     } else if (command.direction == USBIP_DIR_OUT && command.endpoint == MIDI_OUT_ENDPOINT) {
         outcome.sysex = decoder_.Feed(command.outData.data(), command.outData.size());
-        outcome.replies.push_back(
-            SubmitReply(command.seqnum, 0, uint32_t(command.outData.size())));
+        outcome.replies.push_back(SubmitReply(command.seqnum, 0, uint32_t(command.outData.size())));
     } else if (command.direction == USBIP_DIR_IN && command.endpoint == (MIDI_IN_ENDPOINT & 0x0F)) {
         waitingIns_.push_back({command.seqnum, command.bufferLength});
         outcome.replies = AnswerWaitingIns();

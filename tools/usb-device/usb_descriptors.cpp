@@ -57,7 +57,7 @@ std::vector<uint8_t> MidiStreamingDescriptors()
 
 std::vector<uint8_t> DeviceDescriptor()
 {
-    return {18, DEVICE, 0x10, 0x01,  // USB 1.1
+    return {18, DEVICE_DESCRIPTOR, 0x10, 0x01,  // USB 1.1
             0, 0, 0,                 // the class is given by each interface
             64, Low(TEST_VENDOR_ID), High(TEST_VENDOR_ID), Low(TEST_PRODUCT_ID),
             High(TEST_PRODUCT_ID), 0x00, 0x01, MANUFACTURER_STRING, PRODUCT_STRING, 0, 1};
@@ -73,7 +73,7 @@ std::vector<uint8_t> ConfigurationDescriptor()
     std::vector<uint8_t> streaming = MidiStreamingDescriptors();
     body.insert(body.end(), streaming.begin(), streaming.end());
     const unsigned total = 9 + unsigned(body.size());
-    std::vector<uint8_t> all = {9, CONFIGURATION, Low(total), High(total), 2, 1, 0,
+    std::vector<uint8_t> all = {9, CONFIGURATION_DESCRIPTOR, Low(total), High(total), 2, 1, 0,
                                 0x80 /* bus powered */, 50 /* 100 mA */};
     all.insert(all.end(), body.begin(), body.end());
     return all;
@@ -81,12 +81,12 @@ std::vector<uint8_t> ConfigurationDescriptor()
 
 std::optional<std::vector<uint8_t>> StringDescriptor(uint8_t index)
 {
-    if (index == 0) return std::vector<uint8_t>{4, STRING, 0x09, 0x04};  // US English
+    if (index == 0) return std::vector<uint8_t>{4, STRING_DESCRIPTOR, 0x09, 0x04};  // US English
     std::string text;
     if (index == MANUFACTURER_STRING) text = MANUFACTURER;
     else if (index == PRODUCT_STRING) text = PRODUCT;
     else return std::nullopt;
-    std::vector<uint8_t> descriptor = {uint8_t(2 + 2 * text.size()), STRING};
+    std::vector<uint8_t> descriptor = {uint8_t(2 + 2 * text.size()), STRING_DESCRIPTOR};
     for (char c : text) Append(descriptor, {uint8_t(c), 0});  // UTF-16LE of ASCII
     return descriptor;
 }

@@ -14,7 +14,11 @@ const uint8_t MIDI_OUT_ENDPOINT = 0x01;   // host to device
 const uint8_t MIDI_IN_ENDPOINT = 0x81;    // device to host
 const uint16_t BULK_PACKET_SIZE = 64;
 
-enum DescriptorType : uint8_t { DEVICE = 1, CONFIGURATION = 2, STRING = 3 };
+enum DescriptorType : uint8_t {
+    DEVICE_DESCRIPTOR = 1,
+    CONFIGURATION_DESCRIPTOR = 2,
+    STRING_DESCRIPTOR = 3,
+};
 
 std::vector<uint8_t> DeviceDescriptor();
 // The configuration with all its interface, class and endpoint descriptors.

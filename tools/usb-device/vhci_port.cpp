@@ -32,7 +32,9 @@ std::vector<int> FreePorts()
     std::getline(status, line);  // the column names
     while (std::getline(status, line)) {
         std::istringstream fields(line);
-        if (fields >> hub >> port >> state && hub == "hs" && state == PORT_FREE) ports.push_back(port);
+        if (fields >> hub >> port >> state && hub == "hs" && state == PORT_FREE) {
+            ports.push_back(port);
+        }
     }
     return ports;
 }
