@@ -229,7 +229,8 @@ struct WineReference {
     std::vector<uint8_t> flash;
 };
 
-WineReference ReferenceFor(const Scenario& scenario, const fs::path& results, const std::string& imageText)
+WineReference ReferenceFor(const Scenario& scenario, const fs::path& results,
+                           const std::string& imageText)
 {
     const std::string twinMark = "twin:";
     if (scenario.twinScript.compare(0, twinMark.size(), twinMark) == 0) {
@@ -255,11 +256,13 @@ TEST_P(WineScenario, MatchesTheLinuxProgramsRun)
     const fs::path all = FromEnvironment("TAMBRELL_GUEST_RESULTS");
     const fs::path results = all / scenario.name;
     ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
-    const std::string imageText = ReadFile(FromEnvironment("TAMBRELL_GUEST_IMAGES") / scenario.image);
+    const std::string imageText =
+        ReadFile(FromEnvironment("TAMBRELL_GUEST_IMAGES") / scenario.image);
     WineReference reference = ReferenceFor(scenario, all, imageText);
 
     const std::string console = WithoutCrBeforeLf(ReadFile(results / "console.txt"));
-    const std::string shared = console.substr(0, std::min(console.size(), reference.console.size()));
+    const std::string shared =
+        console.substr(0, std::min(console.size(), reference.console.size()));
     EXPECT_PRED_FORMAT2(SameAs, shared, reference.console);
     // Wine's cmd words the prompt as "Press any key to continue... ".
     const std::string pause = console.substr(shared.size());
