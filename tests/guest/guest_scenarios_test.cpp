@@ -290,7 +290,7 @@ TEST_P(WineScenario, MatchesTheLinuxProgramsRun)
               << " ms under Wine";
     if (reference.console.find("Target update successfully!") != std::string::npos) {
         Scenario twin = scenario;
-        twin.twinScript.clear();
+        twin.twinScript = scenario.deviceScript;
         std::cout << ", pacing floor " << RunTwin(twin, imageText).report.sleptMs << " ms";
     }
     std::cout << "\n";
