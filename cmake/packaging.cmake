@@ -58,10 +58,11 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TAMBRELL_MAINTAINER}")
   set(CPACK_PACKAGE_DESCRIPTION
-    "tambrell-update sends a new firmware image to a quillstrand USB MIDI controller over MIDI\n"
-    "System Exclusive messages. Started in the folder that holds the image, it checks the image,\n"
-    "finds the controller among the ALSA MIDI devices, makes sure the image is meant for it and\n"
-    "sends it record by record, showing the progress and the outcome.")
+    "tambrell-update sends a new firmware image to a quillstrand USB MIDI\n"
+    "controller over MIDI System Exclusive messages. Started in the folder that\n"
+    "holds the image, it checks the image, finds the controller among the ALSA\n"
+    "MIDI devices, makes sure the image is meant for it and sends it record by\n"
+    "record, showing the progress and the outcome.")
   string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
   # The installing user's umask must not reach the package's folders.
   set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
