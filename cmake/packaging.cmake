@@ -46,6 +46,8 @@ else()
     DEPENDS packaging/debian/changelog VERBATIM)
   add_custom_target(user_documents ALL DEPENDS ${manual} ${changelog})
 
+  # Relocations resolved at start and then read-only, as Debian builds its own programs.
+  target_link_options(tambrell-update PRIVATE LINKER:-z,relro,-z,now)
   install(TARGETS tambrell-update RUNTIME DESTINATION bin COMPONENT user)
   install(FILES ${manual} DESTINATION share/man/man1 COMPONENT user)
   install(FILES packaging/debian/copyright ${changelog}
