@@ -46,8 +46,12 @@ else()
     DEPENDS packaging/debian/changelog VERBATIM)
   add_custom_target(user_documents ALL DEPENDS ${manual} ${changelog})
 
-  # Relocations resolved at start and then read-only, as Debian builds its own programs.
+  # Hardened as Debian builds its own programs: relocations resolved at start and then read-only,
+  # and the C library's checked string and print calls where the optimizer can size the buffers
+  # (optimized builds only; the sanitizer builds do their own checking).
   target_link_options(tambrell-update PRIVATE LINKER:-z,relro,-z,now)
+  target_compile_definitions(quillstrand_core PRIVATE
+    $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
   install(TARGETS tambrell-update RUNTIME DESTINATION bin COMPONENT user)
   install(FILES ${manual} DESTINATION share/man/man1 COMPONENT user)
   install(FILES packaging/debian/copyright ${changelog}
