@@ -82,9 +82,11 @@ expected_files="./usr/
   fail "$deb holds other files than the program and its documents:"$'\n'"$(dpkg-deb -c "$deb")"
 [ "$(dpkg-parsechangelog -l packaging/debian/changelog -S Version)" = "$version" ] ||
   fail "packaging/debian/changelog has no entry for $version"
-lintian --info --pedantic "$deb" 2>/dev/null >"$work/lintian.txt" || true
+status=0
+lintian --display-info --pedantic --fail-on error "$deb" >"$work/lintian.txt" 2>"$work/lintian-stderr.txt" ||
+  status=$?
 cat "$work/lintian.txt"
-! grep -q '^E: ' "$work/lintian.txt" || fail "lintian reports errors"
+[ "$status" -eq 0 ] || fail "lintian failed (status $status): $(cat "$work/lintian-stderr.txt")"
 # Every warning left is explained in the README.
 for tag in $(sed -n 's/^W: [^ ]* \([^ ]*\).*/\1/p' "$work/lintian.txt" | sort -u); do
   grep -qF "$tag" README.md || fail "lintian's warning $tag is not explained in README.md"
@@ -129,7 +131,10 @@ PERL
   fail "a message is missing from the readme or the manual page"
 
 # --- The package installed with apt, run from the PATH, purged
-apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@" >/dev/null; }
+apt_get() {
+  DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@" >"$work/apt.txt" 2>&1 ||
+    { cat "$work/apt.txt" >&2; return 1; }
+}
 apt_get install --reinstall --no-install-recommends "$root/$deb"
 trap 'apt_get purge tambrell-update 2>/dev/null || true; finish' EXIT
 installed=$(dpkg-query -L tambrell-update)
