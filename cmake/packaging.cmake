@@ -34,8 +34,8 @@ if(WIN32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_PACKAGE_FILE_NAME tambrell-update-${PROJECT_VERSION}-win32)
 else()
-  # Debian wants both compressed with gzip -9n: no name or time stamp inside.
   configure_file(packaging/tambrell-update.1 ${PROJECT_BINARY_DIR}/tambrell-update.1 @ONLY)
+  # Debian wants both compressed with gzip -9n: no name or time stamp inside.
   set(manual ${PROJECT_BINARY_DIR}/tambrell-update.1.gz)
   set(changelog ${PROJECT_BINARY_DIR}/changelog.gz)
   add_custom_command(OUTPUT ${manual}
