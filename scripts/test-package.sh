@@ -42,7 +42,7 @@ grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' <<<"$man
   fail "the exe's manifest does not name the five Windows versions from Vista to 11"
 version_strings=$(wrestool -x --raw -t 16 "$exe" 2>/dev/null | strings -el)
 for name in FileVersion ProductVersion; do
-  value=$(grep -A1 -x "$name" <<<"$version_strings" | tail -n 1)
+  value=$(grep -A1 -x "$name" <<<"$version_strings" | tail -n 1 || true)
   [ "$value" = "$file_version" ] || fail "the exe's $name is '$value', not $file_version"
 done
 echo "exe resources: manifest asInvoker on Vista to 11, FileVersion and ProductVersion $file_version"
@@ -55,7 +55,7 @@ export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=wi
 unset DISPLAY WAYLAND_DISPLAY
 timeout 180 wine wineboot --init </dev/null >/dev/null 2>&1 || fail "no Wine prefix"
 probe=$(cd "$work/zip" && timeout 60 wine "$root/build/wine/tests/packaging/exe_version_probe.exe" \
-  tambrell-update.exe </dev/null | tr -d '\r')
+  tambrell-update.exe </dev/null | tr -d '\r' || true)
 for expected in "fixed-file-version $file_version" "fixed-product-version $file_version" \
   "FileVersion $file_version" "ProductVersion $file_version" \
   "OriginalFilename tambrell-update.exe" "InternalName tambrell-update"; do
