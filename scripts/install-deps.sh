@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the named groups need, and only what is missing.
-# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine guest reliability)
+# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine guest reliability package)
 set -euo pipefail
 
 packages=()
@@ -12,6 +12,7 @@ for group in "$@"; do
     wine)  packages+=(g++-mingw-w64-i686-posix googletest wine wine32:i386) ;;
     guest) packages+=(qemu-system-x86 busybox-static alsa-utils kmod cpio xz-utils libasound2-dev) ;;
     reliability) packages+=(clang libclang-rt-dev valgrind) ;;
+    package) packages+=(dpkg-dev fakeroot lintian icoutils unzip man-db groff-base) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

@@ -15,6 +15,7 @@ step "Linux build" scripts/build-native.sh
 step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "Windows cross-build" scripts/build-windows.sh
 step "Windows tests under Wine" scripts/test-windows.sh
+step "Packages: zip, exe resources, Debian package" scripts/test-package.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
 step "Linux MIDI in a guest kernel (USB MIDI device)" scripts/test-guest.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
