@@ -5,15 +5,20 @@
 # scenario with its twin on the simulated service, and ends with one line per kind of scenario.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build alsa guest wine
-scripts/build-native.sh > /dev/null
-# The Windows program that the Wine scenarios run, and the prefix they run it in.
-scripts/build-windows.sh > /dev/null
+scripts/install-deps.sh build alsa guest wine package
+# Both programs as users get them: the guest runs the Linux program unpacked from the Debian
+# package, and Wine runs the exe taken out of the release zip.
+scripts/package.sh > /dev/null
+shipped=build/guest/shipped
+rm -rf "$shipped" && mkdir -p "$shipped"
+dpkg-deb -x build/dist/tambrell-update.deb "$shipped/deb"
+unzip -q build/dist/tambrell-update-*-win32.zip -d "$shipped/zip"
+# The prefix the Wine scenarios run the exe in (scripts/guest/scenarios/wine.sh).
 scripts/guest/make-wine-prefix.sh build/guest/wineprefix
 
 bin=build/native
 # The Linux program the guest runs, as /bin/<its name> there (scripts/guest/scenarios/lib.sh).
-linux_program="$bin/tambrell-update"
+linux_program="$shipped/deb/usr/bin/tambrell-update"
 images=build/guest/images
 results=build/guest-results
 mkdir -p "$images"

@@ -31,14 +31,15 @@ wine_start() {
   touch /tmp/wine-started
 }
 
-# Runs the Windows program as a user does, in a folder that holds only the image, its standard
+# Runs the Windows program from the release zip as a user does, in a folder that holds only the image, its standard
 # output to a file (on the serial console Wine's console would draw every character).
 wine_run() {
   rm -rf "$WINE_ROOT/tmp/run"
   mkdir "$WINE_ROOT/tmp/run"
   cp "/images/$1" "$WINE_ROOT/tmp/run/"
   start=$(uptime_ms)
-  in_wine_root sh -c "cd /tmp/run && exec wine '$host_root/build/windows/tambrell-update.exe'" \
+  exe=$host_root/build/guest/shipped/zip/tambrell-update.exe
+  in_wine_root sh -c "cd /tmp/run && exec wine '$exe'" \
     < /dev/null > console.txt 2> wine.err
   echo $(($(uptime_ms) - start)) > wall-ms
 }
