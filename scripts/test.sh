@@ -17,7 +17,7 @@ step "Windows cross-build" scripts/build-windows.sh
 step "Windows tests under Wine" scripts/test-windows.sh
 step "Packages: zip, exe resources, Debian package" scripts/test-package.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
-step "Linux MIDI in a guest kernel (USB MIDI device)" scripts/test-guest.sh
+step "MIDI in a guest kernel (USB device; Linux program, Windows program under Wine)" scripts/test-guest.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
 step "Fuzzing (60 s a target)" scripts/fuzz.sh 60
 step "Valgrind memcheck" scripts/valgrind.sh
