@@ -163,6 +163,26 @@ SimRun RunTwin(const Scenario& scenario, const std::string& imageText)
     return RunSimulated(folder, TwinScript(scenario));
 }
 
+bool Completes(const std::string& console)
+{
+    return console.find("Target update successfully!") != std::string::npos;
+}
+
+// The device program's report against the frames and flash expected of it. A device that is
+// unplugged sees only the frames sent before that.
+void ExpectDeviceReport(const fs::path& results, const Scenario& scenario,
+                        std::vector<std::vector<uint8_t>> frames, const std::vector<uint8_t>& flash)
+{
+    SimCounts device = ParseReport(ReadFile(results / "device.txt"));
+    EXPECT_PRED_FORMAT2(SameAs, device.flash, flash);
+    if (scenario.deviceScript.find("unplug=") != std::string::npos) {
+        ASSERT_LE(device.framesSent.size(), frames.size());
+        frames.resize(device.framesSent.size());
+    }
+    EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, frames);
+    EXPECT_EQ(ReadFile(results / "device.err"), "");
+}
+
 class GuestScenario : public testing::TestWithParam<Scenario> {};
 
 TEST_P(GuestScenario, MatchesItsSimulatedTwin)
@@ -177,21 +197,12 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     ASSERT_TRUE(twin.reported) << "the twin did not run: " << TwinScript(scenario);
     EXPECT_PRED_FORMAT2(SameAs, ReadFile(results / "console.txt"), twin.console);
 
-    const bool completes = twin.console.find("Target update successfully!") != std::string::npos;
+    const bool completes = Completes(twin.console);
     if (completes) {
         EXPECT_PRED_FORMAT2(SameAs, twin.report.flash, ImageBytes(imageText));
     }
     if (scenario.deviceScript != "none") {
-        SimCounts device = ParseReport(ReadFile(results / "device.txt"));
-        EXPECT_PRED_FORMAT2(SameAs, device.flash, twin.report.flash);
-        // A device program that ends sees only the frames sent before that.
-        std::vector<std::vector<uint8_t>> twinFrames = twin.report.framesSent;
-        if (scenario.deviceScript.find("unplug=") != std::string::npos) {
-            ASSERT_LE(device.framesSent.size(), twinFrames.size());
-            twinFrames.resize(device.framesSent.size());
-        }
-        EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, twinFrames);
-        EXPECT_EQ(ReadFile(results / "device.err"), "");
+        ExpectDeviceReport(results, scenario, twin.report.framesSent, twin.report.flash);
     }
 
     // A figure, not a check: the guest's CPU is emulated. The twin answers at once and sleeps
@@ -271,24 +282,17 @@ TEST_P(WineScenario, MatchesTheLinuxProgramsRun)
                 pause.find_first_not_of(" .", prompt.size()) == std::string::npos)
         << "after the expected text: " << Escaped(pause);
 
+    const bool completes = Completes(reference.console);
+    if (completes) {
+        EXPECT_PRED_FORMAT2(SameAs, reference.flash, ImageBytes(imageText));
+    }
     if (scenario.deviceScript != "none") {
-        SimCounts device = ParseReport(ReadFile(results / "device.txt"));
-        // A device that is unplugged sees only the frames sent before that.
-        if (device.framesSent.size() < reference.frames.size() &&
-            scenario.deviceScript.find("unplug=") != std::string::npos) {
-            reference.frames.resize(device.framesSent.size());
-        }
-        EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, reference.frames);
-        EXPECT_PRED_FORMAT2(SameAs, device.flash, reference.flash);
-        if (reference.console.find("Target update successfully!") != std::string::npos) {
-            EXPECT_PRED_FORMAT2(SameAs, device.flash, ImageBytes(imageText));
-        }
-        EXPECT_EQ(ReadFile(results / "device.err"), "");
+        ExpectDeviceReport(results, scenario, reference.frames, reference.flash);
     }
     // A figure: Wine starting the program is part of it (see the run that finds no device).
     std::cout << scenario.name << ": wall time " << std::stol(ReadFile(results / "wall-ms"))
               << " ms under Wine";
-    if (reference.console.find("Target update successfully!") != std::string::npos) {
+    if (completes) {
         Scenario twin = scenario;
         twin.twinScript = scenario.deviceScript;
         std::cout << ", pacing floor " << RunTwin(twin, imageText).report.sleptMs << " ms";

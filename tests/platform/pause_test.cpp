@@ -67,11 +67,9 @@ TEST(Pause, WaitsForOneKeyOnATerminalAndLeavesItAsItWas)
         PauseConsole();
         termios after;
         tcgetattr(STDIN_FILENO, &after);
-        bool restored = before.c_lflag == after.c_lflag &&
-                        std::memcmp(before.c_cc, after.c_cc, sizeof before.c_cc) == 0;
         std::printf("after\n");
         std::fflush(stdout);
-        _exit(restored ? 0 : 3);
+        _exit(SameSettings(before, after) ? 0 : 3);
     }
 
     std::string shown = ReadUntil(terminal, kPrompt);
