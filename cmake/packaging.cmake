@@ -33,6 +33,16 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_PACKAGE_FILE_NAME tambrell-update-${PROJECT_VERSION}-win32)
+elseif(EMSCRIPTEN)
+  if(TAMBRELL_WEB_THREADS)
+    return()
+  endif()
+  # The page as a web server serves it: its files, its program and the program's wasm. The
+  # simulated controller of the demo and the tests lives outside this folder, never in the zip.
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/page/ DESTINATION . COMPONENT user)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  set(CPACK_PACKAGE_FILE_NAME tambrell-update-${PROJECT_VERSION}-web)
 else()
   configure_file(packaging/tambrell-update.1 ${PROJECT_BINARY_DIR}/tambrell-update.1 @ONLY)
   # Debian wants both compressed with gzip -9n: no name or time stamp inside.

@@ -1,6 +1,6 @@
 #include "platform/alsa/input_port.h"
 
-#include "platform/alsa/midi_header.h"
+#include "platform/midi_header.h"
 
 #include <errno.h>
 #include <sys/eventfd.h>
@@ -38,13 +38,9 @@ MMRESULT InputPort::Unprepare(MIDIHDR* header, UINT size)
 MMRESULT InputPort::AddBuffer(MIDIHDR* header, UINT size)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
-    header->dwBytesRecorded = 0;
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
-    queue_.push_back(header);
-    return MMSYSERR_NOERROR;
+    MMRESULT result = QueueHeader(header, size);
+    if (result == MMSYSERR_NOERROR) queue_.push_back(header);
+    return result;
 }
 
 MMRESULT InputPort::Start()

@@ -1,6 +1,6 @@
 // The midiIn calls over rawmidi input ports.
 #include "platform/alsa/input_port.h"
-#include "platform/alsa/live_handles.h"
+#include "platform/live_handles.h"
 #include "platform/alsa/rawmidi_ports.h"
 #include "platform/alsa/rawmidi_stream.h"
 

@@ -1,6 +1,6 @@
 // The midiOut calls over rawmidi output ports.
-#include "platform/alsa/live_handles.h"
-#include "platform/alsa/midi_header.h"
+#include "platform/live_handles.h"
+#include "platform/midi_header.h"
 #include "platform/alsa/output_port.h"
 #include "platform/alsa/rawmidi_ports.h"
 #include "platform/alsa/rawmidi_stream.h"

@@ -1,7 +1,7 @@
 #include "platform/alsa/output_port.h"
 
 #include "platform/alsa/alsa_result.h"
-#include "platform/alsa/midi_header.h"
+#include "platform/midi_header.h"
 
 #include <errno.h>
 

@@ -1,4 +1,4 @@
-#include "platform/alsa/midi_header.h"
+#include "platform/midi_header.h"
 #include "platform/alsa/output_port.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/alsa/midi_header.h"
+#include "platform/midi_header.h"
 
 bool IsHeaderUsable(const MIDIHDR* header, UINT size)
 {
@@ -19,5 +19,15 @@ MMRESULT UnprepareHeader(MIDIHDR* header, UINT size)
     if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
     if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
     header->dwFlags &= ~MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT QueueHeader(MIDIHDR* header, UINT size)
+{
+    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
+    if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
+    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
+    header->dwBytesRecorded = 0;
+    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
     return MMSYSERR_NOERROR;
 }

@@ -7,3 +7,6 @@ bool IsHeaderUsable(const MIDIHDR* header, UINT size);
 MMRESULT PrepareHeader(MIDIHDR* header, UINT size);
 // Refused with MIDIERR_STILLPLAYING while the header is queued.
 MMRESULT UnprepareHeader(MIDIHDR* header, UINT size);
+// Marks an input header queued, empty; the caller puts it at the end of its queue when this
+// succeeds.
+MMRESULT QueueHeader(MIDIHDR* header, UINT size);

@@ -1,0 +1,21 @@
+// The page's MIDI ports, reached through the JavaScript side of the backend (web_midi.js).
+#pragma once
+
+#include "platform/winmm.h"
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <vector>
+
+unsigned WebMidiPortCount(bool input);
+// The port's name cut to the capability record; false for a bad number.
+bool WebMidiPortName(bool input, UINT_PTR index, char (&name)[MAXPNAMELEN]);
+// Starts or stops keeping the SysEx messages that input `index` receives; false when it is gone.
+bool WebMidiListen(unsigned index, bool on);
+// Takes the oldest message kept for input `index`; false when none is waiting.
+bool WebMidiTake(unsigned index, std::vector<uint8_t>& message);
+// False when the output is gone.
+bool WebMidiSend(unsigned index, const uint8_t* bytes, size_t size);
+// Lets `ms` pass while the page goes on: the whole program is suspended here meanwhile.
+void WebMidiWait(DWORD ms);

@@ -1,0 +1,94 @@
+// The JavaScript side of the Web MIDI backend, inside the program's module: the page hands its
+// MIDIAccess in as Module.midiAccess.
+//
+// Ports are numbered per direction in Web MIDI's order when the program first asks, as Windows
+// numbers its devices. Left out: ports already unplugged, and the loopback port that the system
+// itself provides (ALSA's "Midi Through"), which a Windows program never sees and the tool would
+// count as a second device. An input that listens keeps the SysEx messages that arrive, whole as
+// Web MIDI hands them over, until the program's next Sleep takes them.
+var webMidi = {
+  inputs: null,
+  outputs: null,
+  arrived: new Map(),  // listening input index -> its messages not yet taken
+  listeners: new Map(),
+  channel: null,
+  turn: null,
+
+  ports(input) {
+    if (!this.inputs) {
+      const access = Module['midiAccess'];
+      const usable = (map) => Array.from(map ? map.values() : [])
+        .filter((port) => port.state !== 'disconnected' && !/^Midi Through/.test(port.name));
+      this.inputs = usable(access && access.inputs);
+      this.outputs = usable(access && access.outputs);
+    }
+    return input ? this.inputs : this.outputs;
+  },
+
+  // Starts or stops keeping what input `index` receives; what was kept is dropped either way.
+  listen(index, on) {
+    const port = this.ports(true)[index];
+    const listener = this.listeners.get(index);
+    if (listener) port.removeEventListener('midimessage', listener);
+    this.listeners.delete(index);
+    this.arrived.delete(index);
+    if (!on) return true;
+    if (port.state !== 'connected') return false;
+    const kept = [];
+    const keep = (event) => {
+      if (event.data.length > 0 && event.data[0] === 0xF0) kept.push(new Uint8Array(event.data));
+    };
+    port.addEventListener('midimessage', keep);
+    port.open();
+    this.listeners.set(index, keep);
+    this.arrived.set(index, kept);
+    return true;
+  },
+
+  next(index) {
+    const kept = this.arrived.get(index);
+    return kept && kept.length > 0 ? kept[0] : null;
+  },
+
+  take(index) {
+    return this.arrived.get(index).shift();
+  },
+
+  // False once the port is gone: Web MIDI throws on a disconnected port, and a port that has
+  // just vanished may still be marked connected for a moment.
+  send(index, bytes) {
+    const port = this.ports(false)[index];
+    if (port.state !== 'connected') return false;
+    try {
+      port.send(bytes);
+      return true;
+    } catch (error) {
+      return false;
+    }
+  },
+
+  // Resolves once `ms` have passed, giving the page every turn in between. Timers are clamped to
+  // 4 ms when they follow each other, so the last few ms go by in turns of a MessageChannel,
+  // which comes back at once.
+  wait(ms) {
+    const end = performance.now() + ms;
+    return new Promise((resolve) => {
+      const step = () => {
+        const left = end - performance.now();
+        if (left <= 0) resolve();
+        else if (left > 8) setTimeout(step, left - 6);
+        else this.nextTurn(step);
+      };
+      this.nextTurn(step);
+    });
+  },
+
+  nextTurn(step) {
+    if (!this.channel) {
+      this.channel = new MessageChannel();
+      this.channel.port1.onmessage = () => this.turn();
+    }
+    this.turn = step;
+    this.channel.port2.postMessage(null);
+  },
+};
