@@ -1,0 +1,35 @@
+// A static web server for the page on 127.0.0.1 (a secure context, as localhost is): the page's
+// folder at /, and at /standin/ the simulated controller behind its stand-in Web MIDI device.
+// With `demo`, the page is served with the stand-in put in before its own scripts.
+import { createServer } from 'node:http';
+import { readFile } from 'node:fs/promises';
+import { extname, join, normalize } from 'node:path';
+
+const TYPES = {
+  '.html': 'text/html; charset=utf-8',
+  '.css': 'text/css',
+  '.js': 'text/javascript',
+  '.wasm': 'application/wasm',
+};
+const STANDIN_TAG = '<script src="/standin/standin_midi.js"></script>\n';
+
+export async function serve({ pageDir, standinDir, demo = false, port = 0 }) {
+  const server = createServer(async (request, response) => {
+    const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    const [dir, file] = path.startsWith('/standin/') ?
+      [standinDir, path.slice('/standin/'.length)] :
+      [pageDir, path === '/' ? 'index.html' : path.slice(1)];
+    try {
+      let body = await readFile(join(dir, file));
+      if (demo && file === 'index.html') {
+        body = body.toString().replace('<script type="module"', `${STANDIN_TAG}<script type="module"`);
+      }
+      response.writeHead(200, { 'Content-Type': TYPES[extname(file)] ?? 'application/octet-stream' });
+      response.end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  await new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
+  return { origin: `http://127.0.0.1:${server.address().port}`, close: () => server.close() };
+}

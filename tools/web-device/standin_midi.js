@@ -1,0 +1,131 @@
+// A stand-in for the browser's Web MIDI, put into a page before its own scripts (by the tests
+// through Playwright's init script, by the demo through a script tag): requestMIDIAccess answers
+// with the devices that the TAMBRELL_SIM script lists, and the ports that carry the controller's
+// name lead to the simulated controller (web-device.wasm), as tambrell-update-sim's do.
+//
+// The script is window.TAMBRELL_SIM when set, else the page address's `sim` parameter. The run
+// report is window.standInMidi.report().
+(() => {
+  const base = document.currentScript ? new URL('.', document.currentScript.src) :
+    new URL('/standin/', location.origin);
+
+  class StandInPort extends EventTarget {
+    constructor(type, index, name) {
+      super();
+      this.id = `${type}-${index}`;
+      this.type = type;
+      this.name = name;
+      this.manufacturer = '';
+      this.version = '';
+      this.state = 'connected';
+      this.connection = 'closed';
+    }
+
+    open() {
+      if (this.state === 'connected') this.connection = 'open';
+      return Promise.resolve(this);
+    }
+
+    close() {
+      this.connection = 'closed';
+      return Promise.resolve(this);
+    }
+  }
+
+  class StandInAccess extends EventTarget {
+    constructor(device, sysexEnabled) {
+      super();
+      this.device = device;
+      this.sysexEnabled = sysexEnabled;
+      this.start = performance.now();
+      this.timer = null;
+      const controller = device.ccall('WebDeviceControllerName', 'string');
+      const ports = (type, input) => new Map(
+        device.ccall('WebDevicePorts', 'string', ['number'], [input]).split('\n').slice(0, -1)
+          .map((name, index) => new StandInPort(type, index, name))
+          .map((port) => [port.id, port]),
+      );
+      this.inputs = ports('input', 1);
+      this.outputs = ports('output', 0);
+      for (const port of this.outputs.values()) port.send = (data) => this.send(port, data);
+      this.controllerPorts = [...this.inputs.values(), ...this.outputs.values()]
+        .filter((port) => port.name === controller);
+    }
+
+    now() {
+      return performance.now() - this.start;
+    }
+
+    send(port, data) {
+      const bytes = Uint8Array.from(data);
+      if (port.state !== 'connected') {
+        throw new DOMException('The port is disconnected.', 'InvalidStateError');
+      }
+      if (bytes[0] === 0xF0 && !this.sysexEnabled) {
+        throw new DOMException('System exclusive messages are not allowed.', 'InvalidAccessError');
+      }
+      port.connection = 'open';
+      if (!this.controllerPorts.includes(port)) return;
+      const pointer = this.device._malloc(bytes.length);
+      this.device.HEAPU8.set(bytes, pointer);
+      const taken = this.device.ccall('WebDeviceReceive', 'number',
+        ['number', 'number', 'number'], [pointer, bytes.length, this.now()]);
+      this.device._free(pointer);
+      if (!taken) {
+        this.unplug();
+        throw new DOMException('The port is disconnected.', 'InvalidStateError');
+      }
+      this.schedule();
+    }
+
+    // Like a USB device pulled out: its ports are disconnected, and the page is told.
+    unplug() {
+      for (const port of this.controllerPorts) {
+        port.state = 'disconnected';
+        port.connection = 'closed';
+        this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
+      }
+    }
+
+    // The controller's answers arrive as the browser's own MIDI events do: in tasks of their own.
+    schedule() {
+      clearTimeout(this.timer);
+      const wait = this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.now()]);
+      if (wait >= 0) this.timer = setTimeout(() => this.deliver(), wait);
+    }
+
+    deliver() {
+      const now = this.now();
+      let size;
+      while ((size = this.device.ccall('WebDeviceTake', 'number', ['number'], [now])) >= 0) {
+        const pointer = this.device.ccall('WebDeviceMessage', 'number');
+        const data = this.device.HEAPU8.slice(pointer, pointer + size);
+        for (const port of this.controllerPorts) {
+          if (port.type === 'input' && port.connection === 'open') {
+            port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
+          }
+        }
+      }
+      this.schedule();
+    }
+  }
+
+  let access = null;
+  const script = window.TAMBRELL_SIM ?? new URLSearchParams(location.search).get('sim') ?? '';
+
+  Object.defineProperty(Navigator.prototype, 'requestMIDIAccess', {
+    configurable: true,
+    value: async (options = {}) => {
+      const { default: createWebDevice } = await import(new URL('web-device.js', base));
+      const device = await createWebDevice();
+      const problem = device.ccall('WebDeviceConfigure', 'string', ['string'], [script]);
+      if (problem) throw new DOMException(`TAMBRELL_SIM: ${problem}`, 'InvalidStateError');
+      access = new StandInAccess(device, Boolean(options.sysex));
+      return access;
+    },
+  });
+
+  window.standInMidi = {
+    report: () => (access ? access.device.ccall('WebDeviceReport', 'string') : ''),
+  };
+})();
