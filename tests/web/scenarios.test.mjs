@@ -1,0 +1,148 @@
+// The page in headless Chromium, through its own controls, against the simulated controller
+// behind the stand-in Web MIDI device. Each scenario is also run by the Linux program on the
+// simulated service with the same TAMBRELL_SIM script (its twin): the page's console must show
+// what a terminal shows of the twin's output, byte for byte, the controller must have received
+// the same frames and hold the same flash, and the outcome shown must be the one of the twin's
+// exit status. The page's own words are checked where the program has none.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { mkdir, mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { launchBrowser, PAGE_DIR, readImage, runPage, STANDIN_DIR } from './page_run.mjs';
+import { serve } from './static_server.mjs';
+import { NOTICES, outcomeOf } from '../../web/words.js';
+
+const ROOT = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+const TWIN = join(ROOT, 'build/native/sim/tambrell-update-sim');
+const SCREENSHOT = join(ROOT, 'build/web/screenshots/after-update.png');
+
+const sample = await readImage(join(ROOT, 'examples/quillstrand_v1.2.kit'));
+const badImage = { name: 'quillstrand_bad.kit', bytes: Buffer.from('00 04 12 34 BA FE\r\n') };
+const misnamed = { name: 'firmware_v1.2.kit', bytes: sample.bytes };
+const longName = 'quillstrand MIDI interface with a long name';
+const devices = (names) => `in=${names}; out=${names}`;
+
+// name, image, the stand-in's script, the twin's script where it differs, how the page is used.
+// Frame 600 is within record 100 of the sample image (frame 1 is the identification request).
+const COMPARED = [
+  { name: 'update', image: sample, sim: '', keyboard: true, twice: true, screenshot: SCREENSHOT },
+  { name: 'no device', image: sample, sim: devices('') },
+  { name: 'two devices', image: sample, sim: devices('quillstrand MIDI,quillstrand MIDI') },
+  { name: 'another model', image: sample, sim: 'model=35' },
+  { name: 'refusals', image: sample, sim: 'reply=50.1:20; reply=50.2:21' },
+  { name: 'silent device, leaving asked about', image: sample, sim: 'ident-silent=always', leave: true },
+  { name: 'unplugged in the middle of a record', image: sample, sim: 'unplug=600' },
+  { name: 'bad image, dropped', image: badImage, sim: '', drop: true },
+  { name: 'name that does not fit', image: misnamed, sim: '' },
+  {
+    // The system's loopback port is no device; names are cut to 31 characters.
+    name: 'loopback port and a long device name',
+    image: sample,
+    sim: `${devices(`Midi Through Port-0,${longName}`)}; controller=${longName}`,
+    twin: `${devices(longName)}; controller=${longName}`,
+  },
+];
+
+const PAGE_WORDS = [
+  { name: 'no Web MIDI', options: { noWebMidi: true }, notice: NOTICES.noWebMidi },
+  // The browser's own Web MIDI, asked without the permission granted: it refuses.
+  { name: 'access refused', options: { grant: false }, notice: NOTICES.refused },
+  { name: 'not a secure context', options: { insecure: true, grant: false }, notice: NOTICES.insecure },
+];
+
+// What a terminal shows of `text`: a carriage return sends the cursor to the start of the line,
+// and what follows writes over what is there.
+function asTerminalShows(text) {
+  const rows = [[]];
+  let column = 0;
+  for (const character of text) {
+    if (character === '\r') {
+      column = 0;
+    } else if (character === '\n') {
+      rows.push([]);
+      column = 0;
+    } else {
+      const row = rows[rows.length - 1];
+      while (row.length < column) row.push(' ');
+      row[column++] = character;
+    }
+  }
+  return rows.map((row) => row.join('')).join('\n');
+}
+
+// The frames the controller received and its flash, from a run report.
+function deviceSide(report) {
+  return report.split('\n').filter((line) => /^(frame|flash) /.test(line)).join('\n');
+}
+
+async function runTwin(image, script) {
+  const folder = await mkdtemp(join(tmpdir(), 'tambrell-web-twin-'));
+  try {
+    await writeFile(join(folder, image.name), image.bytes);
+    const run = spawnSync(TWIN, [], {
+      cwd: folder,
+      stdio: ['ignore', 'pipe', 'inherit'],
+      env: {
+        ...process.env,
+        TAMBRELL_SIM: `clock=virtual; ${script}`,
+        TAMBRELL_SIM_REPORT: join(folder, 'report.txt'),
+      },
+    });
+    return {
+      console: run.stdout.toString(),
+      status: run.status,
+      report: await readFile(join(folder, 'report.txt'), 'utf8'),
+    };
+  } finally {
+    await rm(folder, { recursive: true, force: true });
+  }
+}
+
+let server;
+let browser;
+
+before(async () => {
+  server = await serve({ pageDir: PAGE_DIR, standinDir: STANDIN_DIR });
+  browser = await launchBrowser();
+  await mkdir(dirname(SCREENSHOT), { recursive: true });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// 200 % zoom of a 1280-pixel-wide window.
+const ZOOMED = { width: 640, height: 900 };
+
+function expectPageHealthy(shown) {
+  assert.deepEqual(shown.elsewhere, [], 'nothing is loaded from another site');
+  assert.equal(shown.overflows, false, 'nothing is wider than the window at 200 % zoom');
+}
+
+for (const scenario of COMPARED) {
+  test(scenario.name, async () => {
+    const twin = await runTwin(scenario.image, scenario.twin ?? scenario.sim);
+    const shown = await runPage(browser, server.origin, { ...scenario, viewport: ZOOMED });
+    assert.equal(shown.console, asTerminalShows(twin.console));
+    assert.equal(deviceSide(shown.report), deviceSide(twin.report));
+    assert.equal(shown.outcome, outcomeOf(twin.status).text);
+    assert.equal(shown.notice, '');
+    if (scenario.leave) assert.ok(shown.askedBeforeLeaving, 'leaving during the update is asked about');
+    expectPageHealthy(shown);
+  });
+}
+
+for (const scenario of PAGE_WORDS) {
+  test(scenario.name, async () => {
+    const shown = await runPage(browser, server.origin,
+      { image: sample, viewport: ZOOMED, ...scenario.options });
+    assert.equal(shown.notice, scenario.notice);
+    assert.equal(shown.console, '');
+    assert.equal(shown.outcome, '');
+    expectPageHealthy(shown);
+  });
+}
