@@ -11,8 +11,9 @@ export NODE_PATH=/usr/share/nodejs
 node=$(command -v node)
 configure() {
   # emcmake's own Node options are for an older Node: the plain one runs the tests.
-  emcmake cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$node" "${@:2}" >/dev/null
+  local log
+  log=$(emcmake cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$node" "${@:2}" 2>&1) || { echo "$log" >&2; return 1; }
 }
 if [ "${1:-}" = --tests ]; then
   configure build/web -DTAMBRELL_TESTS=ON

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the named groups need, and only what is missing.
-# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine guest reliability package)
+# Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine guest reliability package web)
 set -euo pipefail
 
 packages=()
@@ -13,6 +13,9 @@ for group in "$@"; do
     guest) packages+=(qemu-system-x86 busybox-static alsa-utils kmod cpio xz-utils libasound2-dev) ;;
     reliability) packages+=(clang libclang-rt-dev valgrind) ;;
     package) packages+=(dpkg-dev fakeroot lintian icoutils unzip man-db groff-base) ;;
+    # Node from NodeSource brings its own npm; Debian's Node needs Debian's npm beside it.
+    web)   packages+=(emscripten chromium nodejs)
+           command -v npm >/dev/null || packages+=(npm) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

@@ -2,22 +2,27 @@
 # Builds what users download into build/dist/:
 #   tambrell-update-<version>-win32.zip   the Windows program and its readme
 #   tambrell-update_<version>_<arch>.deb  the Debian package, also as tambrell-update.deb
+#   tambrell-update-<version>-web.zip     the page: its files, its program and the program's wasm
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh build alsa mingw package
+scripts/install-deps.sh build alsa mingw package web
 scripts/build-native.sh >/dev/null
 scripts/build-windows.sh >/dev/null
+scripts/build-web.sh >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/native/CMakeCache.txt)
 zip=tambrell-update-$version-win32.zip
 deb=tambrell-update_${version}_$(dpkg --print-architecture).deb
+web=tambrell-update-$version-web.zip
 
 rm -rf build/dist
 mkdir -p build/dist
 (cd build/windows && cpack -G ZIP >/dev/null)
 (cd build/native && cpack -G DEB >/dev/null)
-cp "build/windows/$zip" "build/native/$deb" build/dist/
+(cd build/web && cpack -G ZIP >/dev/null)
+cp "build/windows/$zip" "build/native/$deb" "build/web/$web" build/dist/
 # A name that stays when the version moves on, for scripts that install the package.
 ln -s "$deb" build/dist/tambrell-update.deb
 echo "build/dist/$zip"
 echo "build/dist/$deb"
+echo "build/dist/$web"

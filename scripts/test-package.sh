@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What users download, checked as they get it: the exe from the zip has its manifest and version
 # (read back from the file, and through Windows' own calls under Wine); the zip holds the exe and
-# a CR LF readme; the Debian package passes lintian, installs with apt, runs from the PATH and
+# a CR LF readme; the web zip holds the page and nothing else; the Debian package passes lintian, installs with apt, runs from the PATH and
 # purges without a trace; the readme and the manual page quote every message of the tool.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,6 +33,13 @@ unzip -q "$zip" -d "$work/zip"
 exe=$work/zip/tambrell-update.exe
 perl -ne 'exit 1 unless /\r\n\z/' "$work/zip/README.txt" || fail "README.txt has a line without CR LF"
 echo "zip: exactly the exe and README.txt, which has CR LF line ends"
+
+# --- The web zip: the page as served, never the simulated controller of the tests and the demo
+web_zip=build/dist/tambrell-update-$version-web.zip
+page_files=$'app.js\nconsole_view.js\nindex.html\nstyle.css\ntambrell-update.js\ntambrell-update.wasm\nupdater.js\nwords.js'
+[ "$(unzip -Z1 "$web_zip" | sort)" = "$page_files" ] ||
+  fail "$web_zip holds $(unzip -Z1 "$web_zip" | tr '\n' ' '), not exactly the page's files"
+echo "web zip: exactly the page, its scripts and its wasm"
 
 # --- The exe's resources, read from the file
 manifest=$(wrestool -x --raw -t 24 "$exe" 2>/dev/null || true)

@@ -16,6 +16,7 @@ step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "Windows cross-build" scripts/build-windows.sh
 step "Windows tests under Wine" scripts/test-windows.sh
 step "Packages: zip, exe resources, Debian package" scripts/test-package.sh
+step "Web page: the core under Node, the page in headless Chromium" scripts/test-web.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
 step "MIDI in a guest kernel (USB device; Linux program, Windows program under Wine)" scripts/test-guest.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The page and the core as WebAssembly: the core's tests under Node (build/web, build/web-threads,
+# run by CTest as the Windows build's run under Wine), then the page in headless Chromium against
+# the simulated controller, each scenario held against the Linux program's run of it on the
+# simulated service. Ends with a line `browser scenarios: N passed, N failed`.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh build web || exit 1
+scripts/build-web.sh --tests || exit 1
+# The scenarios' twins: the Linux program on the simulated service.
+if [ ! -x build/native/sim/tambrell-update-sim ]; then
+  cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+    cmake --build build/native -j 2 --target tambrell-update-sim >/dev/null || exit 1
+fi
+
+status=0
+for build in build/web build/web-threads; do
+  echo "-- $build: the core's tests under Node"
+  ctest --test-dir "$build" -j 2 --timeout 120 --output-on-failure || status=1
+done
+
+echo "-- the page in headless Chromium"
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null) || exit 1
+log=build/web/browser-scenarios.log
+node --test --test-reporter=spec tests/web/scenarios.test.mjs 2>&1 | tee "$log" |
+  grep -E '^(✔|✖)' || true
+passed=$(sed -n 's/^ℹ pass //p' "$log")
+failed=$(sed -n 's/^ℹ fail //p' "$log")
+if [ -z "$passed" ] || [ "${failed:-1}" -ne 0 ]; then
+  sed -n '/^✖ failing tests/,$p' "$log"
+  status=1
+fi
+echo "browser scenarios: ${passed:-0} passed, ${failed:-0} failed"
+exit $status
