@@ -3,7 +3,8 @@
 // With `demo`, the page is served with the stand-in put in before its own scripts.
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
-import { extname, join, normalize } from 'node:path';
+import { dirname, extname, join, normalize } from 'node:path';
+import { fileURLToPath } from 'node:url';
 
 const TYPES = {
   '.html': 'text/html; charset=utf-8',
@@ -32,4 +33,14 @@ export async function serve({ pageDir, standinDir, demo = false, port = 0 }) {
   });
   await new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
   return { origin: `http://127.0.0.1:${server.address().port}`, close: () => server.close() };
+}
+
+// As a program: serves build/web/page until stopped, with the stand-in when given --demo.
+//   node tests/web/static_server.mjs [--demo] [PORT]
+if (process.argv[1] === fileURLToPath(import.meta.url)) {
+  const demo = process.argv.includes('--demo');
+  const port = Number(process.argv.slice(2).find((arg) => /^\d+$/.test(arg)) ?? 8000);
+  const build = join(dirname(fileURLToPath(import.meta.url)), '../../build/web');
+  const server = await serve({ pageDir: join(build, 'page'), standinDir: join(build, 'standin'), demo, port });
+  console.log(`${server.origin}/${demo ? '   (the simulated controller; ?sim=SCRIPT sets it up)' : ''}`);
 }
