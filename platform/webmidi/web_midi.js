@@ -13,6 +13,7 @@ var webMidi = {
   listeners: new Map(),
   channel: null,
   turn: null,
+  lateness: 0,  // ms past the deadline that waits end, on average
 
   ports(input) {
     if (!this.inputs) {
@@ -69,15 +70,23 @@ var webMidi = {
 
   // Resolves once `ms` have passed, giving the page every turn in between. Timers are clamped to
   // 4 ms when they follow each other, so the last few ms go by in turns of a MessageChannel,
-  // which comes back at once.
+  // which comes back at once. The page's clock is coarse (0.1 ms where the page is not isolated
+  // from other sites) and a turn may end late: how late the waits end is learnt as they go and
+  // the deadline set that much earlier, so that an update's 1 ms waits add up to their count.
   wait(ms) {
-    const end = performance.now() + ms;
+    const deadline = performance.now() + ms - Math.min(this.lateness, ms / 4);
     return new Promise((resolve) => {
       const step = () => {
-        const left = end - performance.now();
-        if (left <= 0) resolve();
-        else if (left > 8) setTimeout(step, left - 6);
-        else this.nextTurn(step);
+        const now = performance.now();
+        const left = deadline - now;
+        if (left <= 0) {
+          this.lateness += (-left - this.lateness) / 8;
+          resolve();
+        } else if (left > 8) {
+          setTimeout(step, left - 6);
+        } else {
+          this.nextTurn(step);
+        }
       };
       this.nextTurn(step);
     });

@@ -47,6 +47,15 @@ async function openPage(browser, origin, { sim, grant, noWebMidi, insecure, view
     await context.addInitScript((script) => { window.TAMBRELL_SIM = script; }, sim);
     await context.addInitScript({ path: join(STANDIN_DIR, 'standin_midi.js') });
   }
+  await context.addInitScript(() => {
+    // The run's wall time on the page's own clock: from the press of the button to the outcome.
+    addEventListener('click', (event) => {
+      if (event.target.id === 'start') window.pressedAt ??= performance.now();
+    }, true);
+    addEventListener('DOMContentLoaded', () => new MutationObserver(() => {
+      window.outcomeAt ??= performance.now();
+    }).observe(document.getElementById('outcome'), { childList: true }));
+  });
   const page = await context.newPage();
   const elsewhere = [];
   page.on('request', (request) => {
@@ -81,14 +90,13 @@ async function chooseImage(page, image, drop) {
 //   screenshot  a PNG file of the page after the run;  viewport {width, height}
 // Resolves to what the page shows: console, outcome, notice; the device's report (stand-in only);
 // requests to other sites; whether leaving was asked about; the wall time from the press of the
-// button to the outcome.
+// button to the outcome, as the page's clock measures it.
 export async function runPage(browser, origin, options) {
   const { image, keyboard, twice, leave, screenshot } = options;
   const { context, page, elsewhere } = await openPage(browser, origin, { grant: true, ...options });
   try {
     if (image) await chooseImage(page, image, options.drop);
     const start = page.locator('#start');
-    const pressed = Date.now();
     if (await start.isEnabled()) {
       if (keyboard) {
         await start.focus();
@@ -110,7 +118,6 @@ export async function runPage(browser, origin, options) {
     }
     await page.waitForFunction(() => !!document.getElementById('outcome').textContent ||
       !document.getElementById('notice').hidden, null, { timeout: RUN_TIMEOUT_MS });
-    const wallMs = Date.now() - pressed;
     const shown = await page.evaluate(() => ({
       console: document.getElementById('console').textContent,
       outcome: document.getElementById('outcome').textContent,
@@ -118,9 +125,10 @@ export async function runPage(browser, origin, options) {
       progress: document.getElementById('progress').value,
       report: window.standInMidi ? window.standInMidi.report() : '',
       overflows: document.documentElement.scrollWidth > document.documentElement.clientWidth,
+      wallMs: window.outcomeAt - window.pressedAt,
     }));
     if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
-    return { ...shown, elsewhere, askedBeforeLeaving, wallMs };
+    return { ...shown, elsewhere, askedBeforeLeaving };
   } finally {
     await context.close();
   }

@@ -39,6 +39,8 @@
       this.sysexEnabled = sysexEnabled;
       this.start = performance.now();
       this.timer = null;
+      this.channel = new MessageChannel();
+      this.channel.port1.onmessage = () => this.deliver();
       const controller = device.ccall('WebDeviceControllerName', 'string');
       const ports = (type, input) => new Map(
         device.ccall('WebDevicePorts', 'string', ['number'], [input]).split('\n').slice(0, -1)
@@ -87,11 +89,13 @@
       }
     }
 
-    // The controller's answers arrive as the browser's own MIDI events do: in tasks of their own.
+    // The controller's answers arrive as the browser's own MIDI events do: in tasks of their own,
+    // at once when due, never held back as a background tab's timers are.
     schedule() {
       clearTimeout(this.timer);
       const wait = this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.now()]);
-      if (wait >= 0) this.timer = setTimeout(() => this.deliver(), wait);
+      if (wait === 0) this.channel.port2.postMessage(null);
+      else if (wait > 0) this.timer = setTimeout(() => this.deliver(), wait);
     }
 
     deliver() {
