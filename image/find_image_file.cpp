@@ -14,10 +14,7 @@ bool FindImageFile(char name[IMAGE_NAME_SIZE])
         printf("Error: File '%s' is not found.\n\n", name);
         return false;
     }
-    if (strlen(entry) >= IMAGE_NAME_SIZE) {
-        printf("Error: The fit file is not found.\n\n");
-        return false;
-    }
+    if (!ImageNameFits(entry)) return false;
     strcpy(name, entry);
     return true;
 }

@@ -1,6 +1,6 @@
 #include "midi/midi_link.h"
 
-#include "platform/ascii.h"
+#include "midi/port_choice.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -17,8 +17,6 @@ static HMIDIOUT outputHandle;
 static bool outputOpen;
 static MIDIHDR outputHeader;
 
-// Ports of the system's own software synthesizers and mappers, never the device.
-static const char SYSTEM_PORT_PREFIX[] = "Microsoft";
 // How long a close waits for the input header to come back from the service.
 static const int HEADER_RETURN_MS = 1000;
 
@@ -47,7 +45,7 @@ uint16_t OpenMidiIn(UINT id)
         inputOpen = true;
         MMRESULT started = midiInStart(handle);
 
-        if (!AsciiStartsWithIgnoringCase(caps.szPname, SYSTEM_PORT_PREFIX)) return (uint16_t)started;
+        if (!IsSystemPort(caps.szPname)) return (uint16_t)started;
         CloseMidiIn();
     }
 }
@@ -68,7 +66,7 @@ uint16_t OpenMidiOut(UINT id)
         printf("MIDI OUT DEVICE: %s\r\n", caps.szPname);
         outputOpen = true;
 
-        if (!AsciiStartsWithIgnoringCase(caps.szPname, SYSTEM_PORT_PREFIX)) return 0;
+        if (!IsSystemPort(caps.szPname)) return 0;
         CloseMidiOut();
     }
 }

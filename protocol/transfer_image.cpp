@@ -24,7 +24,7 @@ static void PrintRefusal(uint8_t code)
     }
 }
 
-void TransferImage(const FirmwareImage* image)
+ExitStatus TransferImage(const FirmwareImage* image)
 {
     uint16_t position = 0;
     uint16_t confirmed = 0;
@@ -40,7 +40,7 @@ void TransferImage(const FirmwareImage* image)
 
         if (SendRecord(image, position, size) != 0) {
             printf("\nError: The MIDI Out of device is missing!\n\n");
-            return;
+            return EXIT_PORTS_FAILED;
         }
         uint16_t pollLimit = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
         for (uint16_t polls = 0; polls < pollLimit && RxCount <= 1; ++polls) Sleep(1);
@@ -55,7 +55,7 @@ void TransferImage(const FirmwareImage* image)
         }
         if (++failures >= MAX_RETRIES) {
             printf(replied ? "\nError in updating.\n" : "\nFailed: Target is not responding.\n\n");
-            return;
+            return EXIT_DEVICE_FAILED;
         }
         // The retried record shows the same spinner character again.
         spinner = (spinner + 7) % 8;
@@ -63,10 +63,11 @@ void TransferImage(const FirmwareImage* image)
             printf("\rTransferring.. 100%% done.  \n");
             printf("Target update successfully!\n");
             printf("\nThe System is restart, please wait!\n\n");
-            return;
+            return EXIT_OK;
         }
         PrintRefusal(code);
     }
     printf("\rTransferring.. 100%% done.  \n");
     printf("Target update successfully!\n\n");
+    return EXIT_OK;
 }

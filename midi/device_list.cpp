@@ -1,0 +1,52 @@
+#include "midi/device_list.h"
+
+#include "midi/port_choice.h"
+
+#include <stdio.h>
+#include <string.h>
+
+static const int NO_PORT = -1;
+
+static void PortName(bool input, UINT id, char name[MAXPNAMELEN])
+{
+    if (input) {
+        MIDIINCAPSA caps;
+        memset(&caps, 0, sizeof caps);
+        midiInGetDevCapsA(id, &caps, sizeof caps);
+        memcpy(name, caps.szPname, MAXPNAMELEN);
+    } else {
+        MIDIOUTCAPSA caps;
+        memset(&caps, 0, sizeof caps);
+        midiOutGetDevCapsA(id, &caps, sizeof caps);
+        memcpy(name, caps.szPname, MAXPNAMELEN);
+    }
+    name[MAXPNAMELEN - 1] = '\0';
+}
+
+// Prints one direction's devices and returns the one an update would open: the first from
+// `firstId` on that is not one of the system's own ports, or NO_PORT.
+static int ListPorts(bool input, uint16_t count, UINT firstId)
+{
+    int chosen = NO_PORT;
+    for (UINT id = 0; id < count; ++id) {
+        char name[MAXPNAMELEN];
+        PortName(input, id, name);
+        printf(input ? "MIDI IN %d: %s\n" : "MIDI OUT %d: %s\n", (int)id, name);
+        if (chosen == NO_PORT && id >= firstId && !IsSystemPort(name)) chosen = (int)id;
+    }
+    return chosen;
+}
+
+void ListMidiDevices()
+{
+    uint16_t inputs = (uint16_t)midiInGetNumDevs();
+    int input = ListPorts(true, inputs, 0);
+    int output = ListPorts(false, (uint16_t)midiOutGetNumDevs(), FirstOutputId());
+    if (inputs != 1) {
+        printf("An update would stop: it needs exactly one MIDI input device, not %d.\n", inputs);
+    } else if (input == NO_PORT || output == NO_PORT) {
+        printf("An update would stop: it finds no MIDI %s to use.\n", input == NO_PORT ? "IN" : "OUT");
+    } else {
+        printf("An update would open MIDI IN %d and MIDI OUT %d.\n", input, output);
+    }
+}
