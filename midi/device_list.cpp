@@ -1,6 +1,7 @@
 #include "midi/device_list.h"
 
-#include "midi/port_choice.h"
+#include "midi/system_port.h"
+#include "platform/winmm.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -23,16 +24,17 @@ static void PortName(bool input, UINT id, char name[MAXPNAMELEN])
     name[MAXPNAMELEN - 1] = '\0';
 }
 
-// Prints one direction's devices and returns the one an update would open: the first from
-// `firstId` on that is not one of the system's own ports, or NO_PORT.
-static int ListPorts(bool input, uint16_t count, UINT firstId)
+// Prints one direction's devices and returns the one an update would open: the first that is not
+// one of the system's own ports, or NO_PORT. (The update's skipping of the system's synthesizer at
+// output 0 passes over a port this rule passes over anyway.)
+static int ListPorts(bool input, uint16_t count)
 {
     int chosen = NO_PORT;
     for (UINT id = 0; id < count; ++id) {
         char name[MAXPNAMELEN];
         PortName(input, id, name);
         printf(input ? "MIDI IN %d: %s\n" : "MIDI OUT %d: %s\n", (int)id, name);
-        if (chosen == NO_PORT && id >= firstId && !IsSystemPort(name)) chosen = (int)id;
+        if (chosen == NO_PORT && !IsSystemPort(name)) chosen = (int)id;
     }
     return chosen;
 }
@@ -40,8 +42,8 @@ static int ListPorts(bool input, uint16_t count, UINT firstId)
 void ListMidiDevices()
 {
     uint16_t inputs = (uint16_t)midiInGetNumDevs();
-    int input = ListPorts(true, inputs, 0);
-    int output = ListPorts(false, (uint16_t)midiOutGetNumDevs(), FirstOutputId());
+    int input = ListPorts(true, inputs);
+    int output = ListPorts(false, (uint16_t)midiOutGetNumDevs());
     if (inputs != 1) {
         printf("An update would stop: it needs exactly one MIDI input device, not %d.\n", inputs);
     } else if (input == NO_PORT || output == NO_PORT) {

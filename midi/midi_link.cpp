@@ -1,6 +1,6 @@
 #include "midi/midi_link.h"
 
-#include "midi/port_choice.h"
+#include "midi/system_port.h"
 
 #include <stdio.h>
 #include <string.h>
