@@ -63,18 +63,19 @@ echo "tests passed: $total under Wine, as on Linux"
 
 # The real program in a folder of its own, standard input at its end, as a user starts it.
 # Its console must be the Linux program's (once the CR that text-mode output puts before every
-# LF is taken out), followed only by the prompt of the pause, run through Wine's own cmd.
+# LF is taken out), followed only by the prompt of the pause, run through Wine's own cmd; both
+# end with the given exit status.
 check_console() {
-  local case=$1 folder=$work/$1 linux windows rest
+  local case=$1 status=$2 folder=$work/$1 linux windows rest
   mkdir -p "$folder"
-  [ -n "${2:-}" ] && cp "$2" "$folder/"
-  [ -n "${3:-}" ] && printf '%s' "$3" >"$folder/quillstrand_bad.kit"
+  [ -n "${3:-}" ] && cp "$3" "$folder/"
+  [ -n "${4:-}" ] && printf '%s' "$4" >"$folder/quillstrand_bad.kit"
   linux=$(cd "$folder" && timeout 60 "$root/build/native/tambrell-update" </dev/null; echo "status $?")
   windows=$(cd "$folder" && timeout 60 wine "$root/build/windows/tambrell-update.exe" </dev/null |
     perl -pe 's/\r\n\z/\n/'; echo "status ${PIPESTATUS[0]}")
-  rest=${windows#"${linux%status 0}"}
-  if [ "${linux##*$'\n'}" != "status 0" ] || [ "$rest" = "$windows" ] ||
-     ! [[ "$rest" =~ ^"Press any key to continue"[\ .]*"status 0"$ ]]; then
+  rest=${windows#"${linux%status "$status"}"}
+  if [ "${linux##*$'\n'}" != "status $status" ] || [ "$rest" = "$windows" ] ||
+     ! [[ "$rest" =~ ^"Press any key to continue"[\ .]*"status $status"$ ]]; then
     echo "test-windows: the console of '$case' differs from Linux" >&2
     printf -- '--- Linux:\n%q\n--- Wine:\n%q\n' "$linux" "$windows" >&2
     return 1
@@ -82,6 +83,6 @@ check_console() {
   echo "console of '$case' as on Linux, then the pause"
 }
 
-check_console no-image
-check_console bad-image "" $'00 04 12 34 BA FE\r\n'
-check_console good-image examples/quillstrand_v1.2.kit
+check_console no-image 1
+check_console bad-image 1 "" $'00 04 12 34 BA FE\r\n'
+check_console good-image 2 examples/quillstrand_v1.2.kit
