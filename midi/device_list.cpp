@@ -3,6 +3,7 @@
 #include "midi/system_port.h"
 #include "platform/winmm.h"
 
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
