@@ -23,3 +23,13 @@ use_wine_prefix() {
   wineserver -w
   echo "$made_by" >"$prefix/made-by"
 }
+
+# A scratch folder for the caller, $work; at exit Wine's server is stopped and the folder removed.
+use_scratch_folder() {
+  work=$(mktemp -d)
+  trap finish EXIT
+}
+finish() {
+  timeout 30 wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}

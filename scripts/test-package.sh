@@ -15,12 +15,7 @@ file_version=$version.0
 zip=build/dist/tambrell-update-$version-win32.zip
 deb=build/dist/tambrell-update_${version}_$(dpkg --print-architecture).deb
 
-work=$(mktemp -d)
-finish() {
-  timeout 30 wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
+use_scratch_folder
 fail() {
   echo "test-package: $*" >&2
   exit 1

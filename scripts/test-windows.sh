@@ -16,12 +16,7 @@ use_wine_prefix
 # the simulator's.
 export WINEDLLOVERRIDES=winealsa.drv=d
 
-work=$(mktemp -d)
-finish() {
-  timeout 30 wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
+use_scratch_folder
 
 # Runs one test program from its build's folder (through the given runner, if any) and prints
 # how many of its tests passed. It counts only when it ends with status 0 and GoogleTest's own
