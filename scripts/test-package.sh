@@ -84,6 +84,14 @@ for tag in $(sed -n 's/^W: [^ ]* \([^ ]*\).*/\1/p' "$work/lintian.txt" | sort -u
   grep -qF "$tag" README.md || fail "lintian's warning $tag is not explained in README.md"
 done
 echo "deb: exactly the program and its documents; lintian: no error"
+# Hardened as Debian's own programs are: bound at start, stack canaries, checked print calls.
+dpkg-deb -x "$deb" "$work/deb"
+program=$work/deb/usr/bin/tambrell-update
+readelf -d "$program" | grep -q 'FLAGS.*BIND_NOW' || fail "the program is not linked with -z now"
+for symbol in __stack_chk_fail __printf_chk; do
+  nm -D "$program" | grep -q " $symbol@" || fail "the program does not call $symbol: built without hardening"
+done
+echo "deb: the program is bound at start, with stack canaries and checked print calls"
 
 # --- The package installed with apt, run from the PATH, purged
 apt_get() {
