@@ -1,6 +1,7 @@
 # Runs one scenario of /scenarios/scenarios.txt in the current folder.
 # Usage: sh /scenarios/run.sh NAME
 . /scenarios/lib.sh
+. /scenarios/host_root.sh
 . /scenarios/wine.sh
 name=$1
 
