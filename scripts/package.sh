@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh build alsa mingw package
 scripts/build-native.sh >/dev/null
 scripts/build-windows.sh >/dev/null
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/native/CMakeCache.txt)
+source scripts/lib.sh
+version=$(project_version)
 zip=tambrell-update-$version-win32.zip
 deb=tambrell-update_${version}_$(dpkg --print-architecture).deb
 

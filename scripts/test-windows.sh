@@ -9,19 +9,14 @@ root=$PWD
 scripts/install-deps.sh build wine
 scripts/build-native.sh >/dev/null
 scripts/build-windows.sh >/dev/null
-cmake -S . -B build/wine -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo --no-warn-unused-cli >/dev/null
-cmake --build build/wine -j 2 >/dev/null
+scripts/build-windows-tests.sh
+source scripts/lib.sh
+use_wine_prefix
+# No MIDI driver: the real program under Wine must see no device, as the test programs see only
+# the simulator's.
+export WINEDLLOVERRIDES=winealsa.drv=d
 
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=winealsa.drv=d
-unset DISPLAY WAYLAND_DISPLAY
-finish() {
-  timeout 30 wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
-timeout 180 wine wineboot --init </dev/null >/dev/null 2>&1 || { echo "test-windows: no Wine prefix" >&2; exit 1; }
+use_scratch_folder
 
 # Runs one test program from its build's folder (through the given runner, if any) and prints
 # how many of its tests passed. It counts only when it ends with status 0 and GoogleTest's own
