@@ -72,7 +72,8 @@ TEST(CommandLine, TakesTheImageNamedByARelativeOrAnAbsolutePath)
     std::string missing = (images.path() / "quillstrand_v9.kit").string();
     for (const std::string& refused : {misnamed, tooLong, missing}) {
         ToolOutput output = RunWith(start.path(), {refused});
-        EXPECT_EQ(output.console, kBanner + (refused == missing ? "Error: File '" + missing + "' is not found.\n\n" : kFitError));
+        std::string message = refused == missing ? "Error: File '" + missing + "' is not found.\n\n" : kFitError;
+        EXPECT_EQ(output.console, kBanner + message);
         EXPECT_EQ(output.exitStatus, 1);
     }
 }
