@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/console_texts.h"
 #include "app/run_update.h"
 #include "midi/device_list.h"
 #include "protocol/exit_status.h"
@@ -14,23 +15,13 @@ static bool IsOption(const char* argument, const char* shortName, const char* lo
 
 static void PrintHelp()
 {
-    printf("Usage: tambrell-update [IMAGE]\n"
-           "Updates the firmware of a quillstrand USB MIDI controller over MIDI.\n"
-           "IMAGE is the firmware image, a .kit file whose name begins with quillstrand;\n"
-           "without it, the first .kit file of the current folder is used.\n"
-           "\n"
-           "  -h, --help, /?  show this text\n"
-           "  -V, --version   show the version\n"
-           "  -l, --list      list the MIDI devices and which of them an update would open\n"
-           "\n"
-           "Exit status: 0 updated; 1 image refused; 2 MIDI port missing or failing;\n"
-           "3 the controller refused or did not answer; 64 wrong command line.\n");
+    printf(TEXT_HELP);
 }
 
 // A script's mistake: said once on standard error, nothing on the console, no pause.
 static int UsageError()
 {
-    fprintf(stderr, "Usage: tambrell-update [IMAGE | --help | --version | --list]\n");
+    fprintf(stderr, TEXT_USAGE_ERROR);
     return EXIT_USAGE;
 }
 
@@ -43,7 +34,7 @@ int RunCommandLine(int argc, char** argv)
     if (IsOption(argument, "-h", "--help") || strcmp(argument, "/?") == 0) {
         PrintHelp();
     } else if (IsOption(argument, "-V", "--version")) {
-        printf("tambrell-update %s\n", TAMBRELL_VERSION);
+        printf(TEXT_VERSION, TAMBRELL_VERSION);
     } else if (IsOption(argument, "-l", "--list")) {
         ListMidiDevices();
     } else if (argument[0] == '-') {

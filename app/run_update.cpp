@@ -1,29 +1,31 @@
 #include "app/run_update.h"
 
+#include "app/console_texts.h"
 #include "app/finish_run.h"
 #include "image/firmware_image.h"
 #include "midi/port_stage.h"
 #include "platform/timer_resolution.h"
 #include "protocol/identify.h"
+#include "protocol/messages.h"
 #include "protocol/transfer_image.h"
 
 #include <stdio.h>
 
 static void PrintBanner()
 {
-    printf("TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n");
+    printf(TEXT_BANNER);
 }
 
 // Everything after the image has been named: `path` is opened, `name` is its file name.
 static int UpdateWith(const char* path, const char* name)
 {
     FirmwareImage image;
-    uint8_t modelCode = 0;
-    if (!CheckImageName(name, &modelCode) || !LoadImage(path, &image) || !ValidateImage(&image)) {
+    if (!CheckImageName(name) || !LoadImage(path, &image) || !ValidateImage(&image)) {
         return FinishRun(false, EXIT_IMAGE_FAILED);
     }
     RequestMillisecondTimer();
-    ExitStatus status = OpenPorts() ? Identify(modelCode) : EXIT_PORTS_FAILED;
+    // Every image whose name passes the check is meant for the one model this tool knows.
+    ExitStatus status = OpenPorts() ? Identify(MODEL_CODE) : EXIT_PORTS_FAILED;
     if (status == EXIT_OK) status = TransferImage(&image);
     return FinishRun(true, status);
 }

@@ -7,6 +7,7 @@
 #include "image/firmware_image.h"
 #include "midi/port_stage.h"
 #include "protocol/identify.h"
+#include "protocol/messages.h"
 #include "protocol/transfer_image.h"
 #include "sim/inside_simulator.h"
 #include "sim/simulator.h"
@@ -115,9 +116,8 @@ int main()
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
     auto image = std::make_unique<FirmwareImage>();
     char name[IMAGE_NAME_SIZE];
-    uint8_t model = 0;
-    bool ready = FindImageFile(name) && CheckImageName(name, &model) && LoadImage(name, image.get()) &&
-                 ValidateImage(image.get()) && OpenPorts() && Identify(model) == EXIT_OK;
+    bool ready = FindImageFile(name) && CheckImageName(name) && LoadImage(name, image.get()) &&
+                 ValidateImage(image.get()) && OpenPorts() && Identify(MODEL_CODE) == EXIT_OK;
 
     uint64_t sleptBefore = SimulatorCounts().sleptMs;
     double cpuBefore = CpuSeconds();

@@ -25,7 +25,7 @@ inline uint16_t RecordSize(const FirmwareImage* image, uint32_t position)
 bool FindImageFile(char name[IMAGE_NAME_SIZE]);
 // A name too long for the name buffer and its terminating zero is refused, never cut.
 bool ImageNameFits(const char* name);
-bool CheckImageName(const char* name, uint8_t* modelCode);
+bool CheckImageName(const char* name);
 bool LoadImage(const char* name, FirmwareImage* image);
 bool ValidateImage(const FirmwareImage* image);
 

@@ -1,3 +1,4 @@
+#include "image/console_texts.h"
 #include "image/firmware_image.h"
 
 #include <stdio.h>
@@ -15,6 +16,6 @@ const char* ImageFileName(const char* path)
 bool ImageNameFits(const char* name)
 {
     if (strlen(name) < IMAGE_NAME_SIZE) return true;
-    printf("Error: The fit file is not found.\n\n");
+    printf(TEXT_NOT_AN_IMAGE_NAME);
     return false;
 }

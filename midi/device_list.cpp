@@ -1,5 +1,6 @@
 #include "midi/device_list.h"
 
+#include "midi/console_texts.h"
 #include "midi/system_port.h"
 #include "platform/winmm.h"
 
@@ -34,7 +35,7 @@ static int ListPorts(bool input, uint16_t count)
     for (UINT id = 0; id < count; ++id) {
         char name[MAXPNAMELEN];
         PortName(input, id, name);
-        printf(input ? "MIDI IN %d: %s\n" : "MIDI OUT %d: %s\n", (int)id, name);
+        printf(input ? TEXT_LIST_IN : TEXT_LIST_OUT, (int)id, name);
         if (chosen == NO_PORT && !IsSystemPort(name)) chosen = (int)id;
     }
     return chosen;
@@ -46,10 +47,10 @@ void ListMidiDevices()
     int input = ListPorts(true, inputs);
     int output = ListPorts(false, (uint16_t)midiOutGetNumDevs());
     if (inputs != 1) {
-        printf("An update would stop: it needs exactly one MIDI input device, not %d.\n", inputs);
+        printf(TEXT_LIST_NOT_ONE_INPUT, inputs);
     } else if (input == NO_PORT || output == NO_PORT) {
-        printf("An update would stop: it finds no MIDI %s to use.\n", input == NO_PORT ? "IN" : "OUT");
+        printf(TEXT_LIST_NO_PORT, input == NO_PORT ? "IN" : "OUT");
     } else {
-        printf("An update would open MIDI IN %d and MIDI OUT %d.\n", input, output);
+        printf(TEXT_LIST_WOULD_OPEN, input, output);
     }
 }

@@ -1,5 +1,6 @@
 #include "midi/midi_link.h"
 
+#include "midi/console_texts.h"
 #include "midi/system_port.h"
 
 #include <stdio.h>
@@ -35,7 +36,7 @@ uint16_t OpenMidiIn(UINT id)
         memset(&caps, 0, sizeof caps);
         midiInGetDevCapsA(id, &caps, sizeof caps);
         caps.szPname[MAXPNAMELEN - 1] = '\0';
-        printf("MIDI IN DEVICE: %s\r\n", caps.szPname);
+        printf(TEXT_MIDI_IN_DEVICE, caps.szPname);
 
         memset(&inputHeader, 0, sizeof inputHeader);
         inputHeader.lpData = (LPSTR)RxBuffer;
@@ -63,7 +64,7 @@ uint16_t OpenMidiOut(UINT id)
         memset(&caps, 0, sizeof caps);
         midiOutGetDevCapsA(id, &caps, sizeof caps);
         caps.szPname[MAXPNAMELEN - 1] = '\0';
-        printf("MIDI OUT DEVICE: %s\r\n", caps.szPname);
+        printf(TEXT_MIDI_OUT_DEVICE, caps.szPname);
         outputOpen = true;
 
         if (!IsSystemPort(caps.szPname)) return 0;
