@@ -1,6 +1,7 @@
 #include "protocol/identify.h"
 
 #include "midi/midi_link.h"
+#include "midi/reply_handover.h"
 #include "protocol/messages.h"
 
 #include <stdio.h>
@@ -20,10 +21,10 @@ bool Identify(uint8_t modelCode)
             return false;
         }
         // Any count ends this wait, even a lone byte; only 2 or more is a reply.
-        for (uint16_t polls = 0; polls < IDENTIFY_POLLS && RxCount == 0; ++polls) Sleep(1);
-        if (RxCount < 2) continue;
+        WaitForReply(IDENTIFY_POLLS, 1);
+        uint8_t code;
+        if (!TakeReply(&code)) continue;
 
-        uint8_t code = TakeReplyCode();
         if (code == modelCode) return true;
         if (code == REPLY_RESETTING) {
             printf("Please wait the system reset and retry again!\n\n");

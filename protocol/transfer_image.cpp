@@ -1,6 +1,6 @@
 #include "protocol/transfer_image.h"
 
-#include "midi/midi_link.h"
+#include "midi/reply_handover.h"
 #include "protocol/messages.h"
 #include "protocol/record_frames.h"
 
@@ -43,10 +43,10 @@ void TransferImage(const FirmwareImage* image)
             return;
         }
         uint16_t pollLimit = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
-        for (uint16_t polls = 0; polls < pollLimit && RxCount <= 1; ++polls) Sleep(1);
+        WaitForReply(pollLimit, 2);
 
-        bool replied = RxCount >= 2;
-        uint8_t code = replied ? TakeReplyCode() : 0;
+        uint8_t code = 0;
+        bool replied = TakeReply(&code);
         if (replied && code == REPLY_RECORD_OK) {
             confirmed = (uint16_t)(confirmed + size);
             position = (uint16_t)(position + size);

@@ -39,7 +39,7 @@ TEST(Identify, GivesUpAfterNineteenRequests)
     EXPECT_EQ(silent.report.sleptMs, 19u * 100u);
 
     // A lone byte ends every wait at once but is no answer.
-    SimRun stray = RunWith("ident-silent=always; send=0:F0");
+    SimRun stray = RunWith("ident-silent=always; stray=0");
     EXPECT_EQ(stray.console, kStart + kNotResponding);
     EXPECT_EQ(stray.report.identifyRequests, 19u);
     EXPECT_EQ(stray.report.sleptMs, 0u);

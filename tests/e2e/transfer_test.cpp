@@ -155,7 +155,7 @@ TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
 {
     Bytes image = Records(1, 6);
     // A lone byte during the wait is no answer: the real one, a few ms later, is taken at once.
-    SimRun stray = RunUpdateOf(image, "slow=1.1:5; send=3:F0");
+    SimRun stray = RunUpdateOf(image, "slow=1.1:5; stray=3");
     EXPECT_EQ(stray.console, kStart + Progress(0, 0) + kSuccess);
     EXPECT_EQ(stray.report.flash, image);
 
