@@ -56,4 +56,16 @@ TEST(Identify, TakesAnAnswerThatCameBeforeTheRequest)
     EXPECT_EQ(early.report.flash, kImage);
 }
 
+TEST(Identify, TakesTheFirstAnswerWhateverElseCameBeforeIt)
+{
+    // A SysEx cut short by the answer's F0, one cut short by a note (running status after it),
+    // and short messages alone: active sensing, a note, clock, a program change.
+    for (const char* before : {"send=1:F0 20", "send=1:F0 20 90 40 7F 40 00",
+                               "send=1:FE; send=2:90 40 7F; send=3:F8 C0 05"}) {
+        SimRun run = RunWith(std::string("delay=5; ") + before);
+        EXPECT_EQ(run.console, kStart + Progress(0, 0) + kSuccess) << before;
+        EXPECT_EQ(run.report.identifyRequests, 1u) << before;
+    }
+}
+
 }  // namespace

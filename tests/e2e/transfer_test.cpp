@@ -167,6 +167,17 @@ TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
     EXPECT_EQ(run.report.sleptMs, 1u + (1 + 50) + 1);
 }
 
+TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)
+{
+    Bytes image = Records(2, 30);
+    // Cut short by the answer's F0 (active sensing inside), by a note; short messages alone.
+    for (const char* before : {"F0 FE 20", "F0 20 90 40 7F", "FE 90 40 7F 40 00 F8"}) {
+        SimRun run = RunUpdateOf(image, std::string("slow=*.1:5; before=*.1:") + before);
+        EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(1, 50) + kSuccess) << before;
+        EXPECT_EQ(run.report.flash, image) << before;
+    }
+}
+
 TEST(Transfer, EndsWhenTheControllerVanishesMidRecord)
 {
     Bytes image = Records(2, 100);
