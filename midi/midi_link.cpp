@@ -1,13 +1,14 @@
 #include "midi/midi_link.h"
 
 #include "midi/console_texts.h"
+#include "midi/reply_handover.h"
 #include "midi/system_port.h"
 
+#include <atomic>
 #include <stdio.h>
 #include <string.h>
 
 uint8_t RxBuffer[RX_BUFFER_SIZE];
-std::atomic<int16_t> RxCount{0};
 
 // The callback thread reads these; the main thread changes them.
 static std::atomic<HMIDIIN> inputHandle{nullptr};
@@ -128,17 +129,15 @@ uint16_t SendSysEx(const uint8_t* data, unsigned length)
     return 0;
 }
 
-uint8_t TakeReplyCode()
-{
-    RxCount = 0;
-    return RxBuffer[1];
-}
-
 void CALLBACK OnMidiInput(HMIDIIN, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR)
 {
-    if (message != MIM_LONGDATA) return;
+    // A SysEx cut short comes back as a long error: no reply, but its buffer is needed again.
+    if (message != MIM_LONGDATA && message != MIM_LONGERROR) return;
     const MIDIHDR* header = (const MIDIHDR*)param1;
-    RxCount = (int16_t)(uint16_t)header->dwBytesRecorded;
+    if (message == MIM_LONGDATA) {
+        DWORD count = header->dwBytesRecorded;
+        PublishReply((uint16_t)count, count >= 2 ? (uint8_t)header->lpData[1] : 0);
+    }
     if (!inputOpen) return;
     // Straight back to the service, ready for the next reply.
     HMIDIIN handle = inputHandle;
