@@ -5,23 +5,28 @@
 # its twin on the simulated service, and ends with one line per kind of scenario.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build alsa guest wine package
+scripts/install-deps.sh build alsa guest wine package web
 source scripts/lib.sh
-# Both programs as users get them: the guest runs the Linux program unpacked from the Debian
-# package, and Wine runs the exe taken out of the release zip.
+# The programs as users get them: the guest runs the Linux program unpacked from the Debian
+# package, Wine runs the exe taken out of the release zip, Chromium the page of the web zip.
 scripts/package.sh >/dev/null
 shipped=build/guest/shipped
 rm -rf "$shipped" && mkdir -p "$shipped"
 dpkg-deb -x build/dist/tambrell-update.deb "$shipped/deb"
 use_wine_prefix
 
-# What Wine reads through the share (the exe and the prefix) lies in a folder under /tmp whose
-# name holds a space, wherever the checkout is: a mount in the guest that hid such a path, or a
-# script that split it, fails every run rather than only a checkout's there.
+# What Wine and Chromium read through the share (the exe, the prefix, the page and its driver)
+# lies in a folder under /tmp whose name holds a space, wherever the checkout is: a mount in the
+# guest that hid such a path, or a script that split it, fails every run rather than only a
+# checkout's there.
 share=$(mktemp -d "/tmp/tambrell guest.XXXXXX")
 trap 'rm -rf "$share"' EXIT
 unzip -q build/dist/tambrell-update-*-win32.zip tambrell-update.exe -d "$share"
 cp -al "$WINEPREFIX" "$share/wineprefix" 2>/dev/null || cp -a "$WINEPREFIX" "$share/wineprefix"
+mkdir -p "$share/build/web/page" "$share/tests/web"
+unzip -q build/dist/tambrell-update-*-web.zip -d "$share/build/web/page"
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+cp -a tests/web/page_run.mjs tests/web/static_server.mjs tests/web/node_modules "$share/tests/web/"
 printf '%s\n' "$share" >build/guest/share-dir
 
 bin=build/native
@@ -49,4 +54,5 @@ TAMBRELL_GUEST_RESULTS="$results" TAMBRELL_GUEST_IMAGES="$images" \
 count() { grep -o "^\[ *$1 *\] $2/[^ ,]*" "$results/compared.txt" | sort -u | wc -l; }
 echo "usb scenarios: $(count OK Usb) passed, $(count FAILED Usb) failed"
 echo "wine scenarios: $(count OK Wine) passed, $(count FAILED Wine) failed"
+echo "web scenarios: $(count OK Web) passed, $(count FAILED Web) failed"
 [ "$guest" -eq 0 ] && [ "$compared" -eq 0 ]

@@ -3,6 +3,7 @@
 . /scenarios/lib.sh
 . /scenarios/host_root.sh
 . /scenarios/wine.sh
+. /scenarios/web.sh
 name=$1
 
 # Not in the table: the link alone, for telling a broken link from a broken tool.
@@ -24,8 +25,17 @@ kind=$(echo $kind) devices=$(echo $devices) image=$(echo $image) device=$(echo $
 case "$kind" in
   usb) ;;
   wine) wine_start || exit 1 ;;
+  web) web_start || exit 1 ;;
+  web_through) web_start && midi_through_load || exit 1 ;;
   *) echo "scenario $name: no kind $kind"; exit 1 ;;
 esac
 usb_devices_start "$devices" "$device" || exit 1
-if [ "$kind" = usb ]; then tool_run "$image"; else wine_run "$image"; fi
-devices_stop
+case "$kind" in
+  usb) tool_run "$image" ;;
+  wine) wine_run "$image" ;;
+  web*) web_run "$image" ;;
+esac
+status=0
+devices_stop || status=1
+if [ "$kind" = web_through ]; then midi_through_unload || status=1; fi
+exit $status
