@@ -4,7 +4,7 @@
 #include "platform/pause.h"
 #include "platform/timer_resolution.h"
 
-int FinishRun(bool portsTouched)
+int FinishRun(bool portsTouched, ExitStatus status)
 {
     if (portsTouched) {
         CloseMidiIn();
@@ -12,5 +12,5 @@ int FinishRun(bool portsTouched)
         ReleaseMillisecondTimer();
     }
     PauseConsole();
-    return 0;
+    return status;
 }

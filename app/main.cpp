@@ -1,6 +1,6 @@
-#include "app/run_update.h"
+#include "app/command_line.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    return RunUpdate();
+    return RunCommandLine(argc, argv);
 }

@@ -1,26 +1,49 @@
 #include "app/run_update.h"
 
+#include "app/console_texts.h"
 #include "app/finish_run.h"
 #include "image/firmware_image.h"
 #include "midi/port_stage.h"
 #include "platform/timer_resolution.h"
 #include "protocol/identify.h"
+#include "protocol/messages.h"
 #include "protocol/transfer_image.h"
 
 #include <stdio.h>
 
-int RunUpdate()
+static void PrintBanner()
+{
+    printf(TEXT_BANNER);
+}
+
+// Everything after the image has been named: `path` is opened, `name` is its file name.
+static int UpdateWith(const char* path, const char* name)
 {
     FirmwareImage image;
-    char name[IMAGE_NAME_SIZE];
-    uint8_t modelCode = 0;
-
-    printf("TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n");
-    if (!FindImageFile(name) || !CheckImageName(name, &modelCode) || !LoadImage(name, &image) ||
-        !ValidateImage(&image)) {
-        return FinishRun(false);
+    if (!CheckImageName(name) || !LoadImage(path, &image) || !ValidateImage(&image)) {
+        return FinishRun(false, EXIT_IMAGE_FAILED);
     }
     RequestMillisecondTimer();
-    if (OpenPorts() && Identify(modelCode)) TransferImage(&image);
-    return FinishRun(true);
+    // Every image whose name passes the check is meant for the one model this tool knows.
+    ExitStatus status = OpenPorts() ? Identify(MODEL_CODE) : EXIT_PORTS_FAILED;
+    if (status == EXIT_OK) status = TransferImage(&image);
+    return FinishRun(true, status);
+}
+
+int RunUpdate()
+{
+    PrintBanner();
+    char name[IMAGE_NAME_SIZE];
+    if (!FindImageFile(name)) return FinishRun(false, EXIT_IMAGE_FAILED);
+    return UpdateWith(name, name);
+}
+
+// The path is used where the system put it, so any path the system takes works; only its file
+// name has to fit the name buffer.
+int RunUpdateOf(const char* path)
+{
+    PrintBanner();
+    const char* name = ImageFileName(path);
+    if (!ImageNameFits(name)) return FinishRun(false, EXIT_IMAGE_FAILED);
+    return UpdateWith(path, name);
 }

@@ -7,6 +7,7 @@
 #include "image/firmware_image.h"
 #include "midi/port_stage.h"
 #include "protocol/identify.h"
+#include "protocol/messages.h"
 #include "protocol/transfer_image.h"
 #include "sim/inside_simulator.h"
 #include "sim/simulator.h"
@@ -115,28 +116,27 @@ int main()
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
     auto image = std::make_unique<FirmwareImage>();
     char name[IMAGE_NAME_SIZE];
-    uint8_t model = 0;
-    bool ready = FindImageFile(name) && CheckImageName(name, &model) && LoadImage(name, image.get()) &&
-                 ValidateImage(image.get()) && OpenPorts() && Identify(model);
+    bool ready = FindImageFile(name) && CheckImageName(name) && LoadImage(name, image.get()) &&
+                 ValidateImage(image.get()) && OpenPorts() && Identify(MODEL_CODE) == EXIT_OK;
 
     uint64_t sleptBefore = SimulatorCounts().sleptMs;
     double cpuBefore = CpuSeconds();
     double mainCpuBefore = MainThreadCpuSeconds();
     auto start = std::chrono::steady_clock::now();
     counting = true;
-    if (ready) TransferImage(image.get());
+    bool transferred = ready && TransferImage(image.get()) == EXIT_OK;
     counting = false;
     double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double cpuMs = (CpuSeconds() - cpuBefore) * 1000;
     double mainCpuMs = (MainThreadCpuSeconds() - mainCpuBefore) * 1000;
     SimCounts counts = SimulatorCounts();
-    FinishRun(true);
+    FinishRun(true, EXIT_OK);
 
     std::fflush(stdout);
     dup2(console, STDOUT_FILENO);
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::filesystem::remove_all(folder);
-    bool complete = ready && counts.flash.size() == 65535;
+    bool complete = transferred && counts.flash.size() == 65535;
     if (!complete) {
         std::printf("benchmark: the update did not complete\n");
         return 1;

@@ -56,12 +56,18 @@ else()
     DEPENDS packaging/debian/changelog VERBATIM)
   add_custom_target(user_documents ALL DEPENDS ${manual} ${changelog})
 
-  # Hardened as Debian builds its own programs: relocations resolved at start and then read-only,
-  # and the C library's checked string and print calls where the optimizer can size the buffers
-  # (optimized builds only; the sanitizer builds do their own checking).
+  # Hardened as Debian builds its own programs (dpkg-buildflags with hardening=+all), every part
+  # that goes into the program: stack canaries, no print format that is not a literal, the C
+  # library's checked string and print calls where the optimizer can size the buffers (optimized
+  # builds only; the sanitizer builds do their own checking), relocations resolved at start and
+  # then read-only.
+  foreach(part quillstrand_core winmm_alsa tambrell-update)
+    target_compile_options(${part} PRIVATE -fstack-protector-strong -Wformat -Werror=format-security
+      -Wdate-time)
+    target_compile_definitions(${part} PRIVATE
+      $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+  endforeach()
   target_link_options(tambrell-update PRIVATE LINKER:-z,relro,-z,now)
-  target_compile_definitions(quillstrand_core PRIVATE
-    $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
   install(TARGETS tambrell-update RUNTIME DESTINATION bin COMPONENT user)
   install(FILES ${manual} DESTINATION share/man/man1 COMPONENT user)
   install(FILES packaging/debian/copyright ${changelog}

@@ -1,7 +1,7 @@
-#include "platform/ascii.h"
+#include "image/console_texts.h"
 #include "image/firmware_image.h"
+#include "platform/ascii.h"
 #include "platform/dir_search.h"
-#include "protocol/messages.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -11,23 +11,19 @@ bool FindImageFile(char name[IMAGE_NAME_SIZE])
     strcpy(name, IMAGE_PATTERN);
     char entry[ENTRY_NAME_SIZE];
     if (!FindFirstEntry(name, entry)) {
-        printf("Error: File '%s' is not found.\n\n", name);
+        printf(TEXT_FILE_NOT_FOUND, name);
         return false;
     }
-    if (strlen(entry) >= IMAGE_NAME_SIZE) {
-        printf("Error: The fit file is not found.\n\n");
-        return false;
-    }
+    if (!ImageNameFits(entry)) return false;
     strcpy(name, entry);
     return true;
 }
 
-bool CheckImageName(const char* name, uint8_t* modelCode)
+bool CheckImageName(const char* name)
 {
     if (!AsciiStartsWithIgnoringCase(name, PRODUCT_WORD)) {
-        printf("Error: The fit file is not found.\n\n");
+        printf(TEXT_NOT_AN_IMAGE_NAME);
         return false;
     }
-    *modelCode = MODEL_CODE;
     return true;
 }

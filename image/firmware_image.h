@@ -23,6 +23,12 @@ inline uint16_t RecordSize(const FirmwareImage* image, uint32_t position)
 
 // Each prints its failure message and returns false when the run must end.
 bool FindImageFile(char name[IMAGE_NAME_SIZE]);
-bool CheckImageName(const char* name, uint8_t* modelCode);
+// A name too long for the name buffer and its terminating zero is refused, never cut.
+bool ImageNameFits(const char* name);
+bool CheckImageName(const char* name);
 bool LoadImage(const char* name, FirmwareImage* image);
 bool ValidateImage(const FirmwareImage* image);
+
+// The file name part of an image's path: what follows its last slash or backslash, so that a
+// Windows path is taken apart the same way everywhere.
+const char* ImageFileName(const char* path);

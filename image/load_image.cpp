@@ -1,3 +1,4 @@
+#include "image/console_texts.h"
 #include "image/firmware_image.h"
 #include "image/hex_reader.h"
 
@@ -21,10 +22,10 @@ bool LoadImage(const char* name, FirmwareImage* image)
 {
     FILE* file = OpenImageFile(name);
     if (!file) {
-        printf("Error: File '%s' is not found.\n\n", name);
+        printf(TEXT_FILE_NOT_FOUND, name);
         return false;
     }
-    printf("OK: File '%s' is open.\n", name);
+    printf(TEXT_FILE_OPEN, name);
 
     uint32_t count = 0;
     bool tooLarge = false;
@@ -39,7 +40,7 @@ bool LoadImage(const char* name, FirmwareImage* image)
     fclose(file);
     image->count = (uint16_t)count;
     if (tooLarge) {
-        printf("Error: The upgrade file is error!\n\n");
+        printf(TEXT_IMAGE_DAMAGED);
         return false;
     }
     return true;

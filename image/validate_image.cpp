@@ -1,3 +1,4 @@
+#include "image/console_texts.h"
 #include "image/firmware_image.h"
 
 #include <stdio.h>
@@ -25,6 +26,6 @@ bool ValidateImage(const FirmwareImage* image)
     for (uint32_t position = 0; sound && position < image->count; position += size) {
         sound = RecordIsSound(image, position, &size);
     }
-    if (!sound) printf("Error: The upgrade file is error!\n\n");
+    if (!sound) printf(TEXT_IMAGE_DAMAGED);
     return sound;
 }

@@ -1,12 +1,14 @@
 #include "midi/midi_link.h"
 
-#include "platform/ascii.h"
+#include "midi/console_texts.h"
+#include "midi/reply_handover.h"
+#include "midi/system_port.h"
 
+#include <atomic>
 #include <stdio.h>
 #include <string.h>
 
 uint8_t RxBuffer[RX_BUFFER_SIZE];
-std::atomic<int16_t> RxCount{0};
 
 // The callback thread reads these; the main thread changes them.
 static std::atomic<HMIDIIN> inputHandle{nullptr};
@@ -17,8 +19,6 @@ static HMIDIOUT outputHandle;
 static bool outputOpen;
 static MIDIHDR outputHeader;
 
-// Ports of the system's own software synthesizers and mappers, never the device.
-static const char SYSTEM_PORT_PREFIX[] = "Microsoft";
 // How long a close waits for the input header to come back from the service.
 static const int HEADER_RETURN_MS = 1000;
 
@@ -37,7 +37,7 @@ uint16_t OpenMidiIn(UINT id)
         memset(&caps, 0, sizeof caps);
         midiInGetDevCapsA(id, &caps, sizeof caps);
         caps.szPname[MAXPNAMELEN - 1] = '\0';
-        printf("MIDI IN DEVICE: %s\r\n", caps.szPname);
+        printf(TEXT_MIDI_IN_DEVICE, caps.szPname);
 
         memset(&inputHeader, 0, sizeof inputHeader);
         inputHeader.lpData = (LPSTR)RxBuffer;
@@ -47,7 +47,7 @@ uint16_t OpenMidiIn(UINT id)
         inputOpen = true;
         MMRESULT started = midiInStart(handle);
 
-        if (!AsciiStartsWithIgnoringCase(caps.szPname, SYSTEM_PORT_PREFIX)) return (uint16_t)started;
+        if (!IsSystemPort(caps.szPname)) return (uint16_t)started;
         CloseMidiIn();
     }
 }
@@ -65,10 +65,10 @@ uint16_t OpenMidiOut(UINT id)
         memset(&caps, 0, sizeof caps);
         midiOutGetDevCapsA(id, &caps, sizeof caps);
         caps.szPname[MAXPNAMELEN - 1] = '\0';
-        printf("MIDI OUT DEVICE: %s\r\n", caps.szPname);
+        printf(TEXT_MIDI_OUT_DEVICE, caps.szPname);
         outputOpen = true;
 
-        if (!AsciiStartsWithIgnoringCase(caps.szPname, SYSTEM_PORT_PREFIX)) return 0;
+        if (!IsSystemPort(caps.szPname)) return 0;
         CloseMidiOut();
     }
 }
@@ -129,17 +129,15 @@ uint16_t SendSysEx(const uint8_t* data, unsigned length)
     return 0;
 }
 
-uint8_t TakeReplyCode()
-{
-    RxCount = 0;
-    return RxBuffer[1];
-}
-
 void CALLBACK OnMidiInput(HMIDIIN, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR)
 {
-    if (message != MIM_LONGDATA) return;
+    // A SysEx cut short comes back as a long error: no reply, but its buffer is needed again.
+    if (message != MIM_LONGDATA && message != MIM_LONGERROR) return;
     const MIDIHDR* header = (const MIDIHDR*)param1;
-    RxCount = (int16_t)(uint16_t)header->dwBytesRecorded;
+    if (message == MIM_LONGDATA) {
+        DWORD count = header->dwBytesRecorded;
+        PublishReply((uint16_t)count, count >= 2 ? (uint8_t)header->lpData[1] : 0);
+    }
     if (!inputOpen) return;
     // Straight back to the service, ready for the next reply.
     HMIDIIN handle = inputHandle;

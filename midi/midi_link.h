@@ -2,18 +2,14 @@
 
 #include "platform/winmm.h"
 
-#include <atomic>
 #include <stdint.h>
 
 const unsigned RX_BUFFER_SIZE = 200;
 // Data bytes in one SysEx frame, without its 0xF0 and 0xF7.
 const unsigned SYSEX_MAX_DATA = 46;
 
-// The last SysEx received; byte 1 is the device's reply code.
+// The input buffer the service fills; only the callback reads it (midi/reply_handover.h).
 extern uint8_t RxBuffer[RX_BUFFER_SIZE];
-// The low 16 bits of the last SysEx's recorded length, stored by the callback thread; the main
-// thread sets it back to 0 when it takes a reply.
-extern std::atomic<int16_t> RxCount;
 
 // Open the first usable port from `firstId` upward; 0 or the MIDI service's error.
 uint16_t OpenMidiIn(UINT firstId);
@@ -23,8 +19,5 @@ int CloseMidiIn();
 int CloseMidiOut();
 // Sends `length` bytes (at most SYSEX_MAX_DATA) as one SysEx; returns when the frame has left.
 uint16_t SendSysEx(const uint8_t* data, unsigned length);
-// Takes the reply that RxCount announced (2 bytes or more): clears the count, then reads the code.
-uint8_t TakeReplyCode();
-
 void CALLBACK OnMidiInput(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                           DWORD_PTR param2);

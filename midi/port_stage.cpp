@@ -1,7 +1,8 @@
 #include "midi/port_stage.h"
 
-#include "platform/ascii.h"
+#include "midi/console_texts.h"
 #include "midi/midi_link.h"
+#include "platform/ascii.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -26,22 +27,20 @@ bool OpenPorts()
 {
     uint16_t inputs = (uint16_t)midiInGetNumDevs();
     if (inputs == 0) {
-        printf("Error: Did not find the USB Audio device, please check!\n\n");
+        printf(TEXT_NO_DEVICE);
         return false;
     }
     if (inputs > 1) {
-        printf("Error:Does your computer have identified %d USB audiol devices, Please remove the "
-               "other USB audiol devices!\n\n",
-               inputs);
+        printf(TEXT_MANY_DEVICES, inputs);
         return false;
     }
     UINT firstOutput = FirstOutputId();
     if (OpenMidiIn(0) != 0) {
-        printf("Error: The MIDI In of device is missing!\n\n");
+        printf(TEXT_MIDI_IN_MISSING);
         return false;
     }
     if (OpenMidiOut(firstOutput) != 0) {
-        printf("Error: The MIDI Out of device is missing!\n\n");
+        printf(TEXT_MIDI_OUT_MISSING);
         return false;
     }
     return true;

@@ -20,7 +20,7 @@ void PauseConsole()
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     tcsetattr(STDIN_FILENO, TCSANOW, &raw);
-    printf("Press any key to continue . . . ");
+    printf(PAUSE_PROMPT);
     fflush(stdout);
     char key;
     while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {

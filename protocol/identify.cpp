@@ -1,6 +1,9 @@
 #include "protocol/identify.h"
 
+#include "midi/console_texts.h"
 #include "midi/midi_link.h"
+#include "midi/reply_handover.h"
+#include "protocol/console_texts.h"
 #include "protocol/messages.h"
 
 #include <stdio.h>
@@ -9,29 +12,29 @@
 static const uint16_t IDENTIFY_ATTEMPTS = 19;
 static const uint16_t IDENTIFY_POLLS = 100;
 
-bool Identify(uint8_t modelCode)
+ExitStatus Identify(uint8_t modelCode)
 {
     uint8_t request[sizeof IdentifyRequest];
     memcpy(request, IdentifyRequest, sizeof request);
 
     for (uint16_t attempt = 0; attempt < IDENTIFY_ATTEMPTS; ++attempt) {
         if (SendSysEx(request, sizeof request) != 0) {
-            printf("Error: The MIDI Out of device is missing!\n\n");
-            return false;
+            printf(TEXT_MIDI_OUT_MISSING);
+            return EXIT_PORTS_FAILED;
         }
         // Any count ends this wait, even a lone byte; only 2 or more is a reply.
-        for (uint16_t polls = 0; polls < IDENTIFY_POLLS && RxCount == 0; ++polls) Sleep(1);
-        if (RxCount < 2) continue;
+        WaitForReply(IDENTIFY_POLLS, 1);
+        uint8_t code;
+        if (!TakeReply(&code)) continue;
 
-        uint8_t code = TakeReplyCode();
-        if (code == modelCode) return true;
+        if (code == modelCode) return EXIT_OK;
         if (code == REPLY_RESETTING) {
-            printf("Please wait the system reset and retry again!\n\n");
+            printf(TEXT_RESETTING);
         } else {
-            printf("Error: The device and the upgrade file is not matched!\n\n");
+            printf(TEXT_NOT_MATCHED);
         }
-        return false;
+        return EXIT_DEVICE_FAILED;
     }
-    printf("\nFailed: Target is not responding.\n\n");
-    return false;
+    printf(TEXT_NOT_RESPONDING);
+    return EXIT_DEVICE_FAILED;
 }

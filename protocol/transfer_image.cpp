@@ -1,6 +1,7 @@
 #include "protocol/transfer_image.h"
 
-#include "midi/midi_link.h"
+#include "midi/reply_handover.h"
+#include "protocol/console_texts.h"
 #include "protocol/messages.h"
 #include "protocol/record_frames.h"
 
@@ -15,16 +16,16 @@ static const uint16_t NEAR_END_PERCENT = 85;
 static void PrintRefusal(uint8_t code)
 {
     switch (code) {
-    case REPLY_CRC_ERROR: printf("\nThe CRC of the download file is error!\n"); break;
+    case REPLY_CRC_ERROR: printf(TEXT_CRC_ERROR); break;
     case REPLY_DAMAGED:
-    case REPLY_DAMAGED_ALT: printf("\nThe download file has been damaged!\n"); break;
-    case REPLY_VERIFY_ERROR: printf("\nThe download file verifies error!\n"); break;
-    case REPLY_ERASE_ERROR: printf("\nThe MCU erases error!\n"); break;
+    case REPLY_DAMAGED_ALT: printf(TEXT_DAMAGED); break;
+    case REPLY_VERIFY_ERROR: printf(TEXT_VERIFY_ERROR); break;
+    case REPLY_ERASE_ERROR: printf(TEXT_ERASE_ERROR); break;
     default: break;
     }
 }
 
-void TransferImage(const FirmwareImage* image)
+ExitStatus TransferImage(const FirmwareImage* image)
 {
     uint16_t position = 0;
     uint16_t confirmed = 0;
@@ -34,19 +35,19 @@ void TransferImage(const FirmwareImage* image)
     while (position < image->count) {
         uint16_t size = RecordSize(image, position);
         uint16_t percent = (uint16_t)((uint32_t)confirmed * 100 / image->count);
-        printf("\r                        \rTransferring.. %c %d%% done", SPINNER[spinner], percent);
+        printf(TEXT_PROGRESS, SPINNER[spinner], percent);
         spinner = (spinner + 1) % 8;
         fflush(stdout);
 
         if (SendRecord(image, position, size) != 0) {
-            printf("\nError: The MIDI Out of device is missing!\n\n");
-            return;
+            printf(TEXT_MIDI_OUT_LOST);
+            return EXIT_PORTS_FAILED;
         }
         uint16_t pollLimit = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
-        for (uint16_t polls = 0; polls < pollLimit && RxCount <= 1; ++polls) Sleep(1);
+        WaitForReply(pollLimit, 2);
 
-        bool replied = RxCount >= 2;
-        uint8_t code = replied ? TakeReplyCode() : 0;
+        uint8_t code = 0;
+        bool replied = TakeReply(&code);
         if (replied && code == REPLY_RECORD_OK) {
             confirmed = (uint16_t)(confirmed + size);
             position = (uint16_t)(position + size);
@@ -54,19 +55,19 @@ void TransferImage(const FirmwareImage* image)
             continue;
         }
         if (++failures >= MAX_RETRIES) {
-            printf(replied ? "\nError in updating.\n" : "\nFailed: Target is not responding.\n\n");
-            return;
+            printf(replied ? TEXT_ERROR_IN_UPDATING : TEXT_NOT_RESPONDING);
+            return EXIT_DEVICE_FAILED;
         }
         // The retried record shows the same spinner character again.
         spinner = (spinner + 7) % 8;
         if (code == REPLY_COMPLETE) {
-            printf("\rTransferring.. 100%% done.  \n");
-            printf("Target update successfully!\n");
-            printf("\nThe System is restart, please wait!\n\n");
-            return;
+            printf(TEXT_ALL_DONE);
+            printf(TEXT_UPDATED_RESTARTING);
+            return EXIT_OK;
         }
         PrintRefusal(code);
     }
-    printf("\rTransferring.. 100%% done.  \n");
-    printf("Target update successfully!\n\n");
+    printf(TEXT_ALL_DONE);
+    printf(TEXT_UPDATED);
+    return EXIT_OK;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "image/firmware_image.h"
+#include "protocol/exit_status.h"
 
-// Sends the checked image record by record, with progress, retries and the final outcome.
-void TransferImage(const FirmwareImage* image);
+// Sends the checked image record by record, with progress, retries and the final outcome, which
+// it returns as the run's status.
+ExitStatus TransferImage(const FirmwareImage* image);

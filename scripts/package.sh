@@ -10,7 +10,8 @@ scripts/install-deps.sh build alsa mingw package web
 scripts/build-native.sh >/dev/null
 scripts/build-windows.sh >/dev/null
 scripts/build-web.sh >/dev/null
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/native/CMakeCache.txt)
+source scripts/lib.sh
+version=$(project_version)
 zip=tambrell-update-$version-win32.zip
 deb=tambrell-update_${version}_$(dpkg --print-architecture).deb
 web=tambrell-update-$version-web.zip

@@ -1,46 +1,58 @@
 #!/usr/bin/env bash
 # Runs the guest's MIDI scenarios (scripts/guest/scenarios.txt) in a guest kernel booted by qemu:
-# the unchanged tool, alsa-lib and the kernel's drivers (USB MIDI through the USB/IP host
-# controller, raw MIDI, sequencer) between it and the simulated controller. Then compares every
-# scenario with its twin on the simulated service, and ends with one line per kind of scenario.
+# the unchanged programs, alsa-lib (and Wine's MIDI service) and the kernel's USB MIDI driver
+# between them and the simulated controller as a USB device. Then compares every scenario with
+# its twin on the simulated service, and ends with one line per kind of scenario.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build alsa guest wine package
-# Both programs as users get them: the guest runs the Linux program unpacked from the Debian
-# package, and Wine runs the exe taken out of the release zip.
-scripts/package.sh > /dev/null
+scripts/install-deps.sh build alsa guest wine package web
+source scripts/lib.sh
+# The programs as users get them: the guest runs the Linux program unpacked from the Debian
+# package, Wine runs the exe taken out of the release zip, Chromium the page of the web zip.
+scripts/package.sh >/dev/null
 shipped=build/guest/shipped
 rm -rf "$shipped" && mkdir -p "$shipped"
 dpkg-deb -x build/dist/tambrell-update.deb "$shipped/deb"
-unzip -q build/dist/tambrell-update-*-win32.zip -d "$shipped/zip"
-# The prefix the Wine scenarios run the exe in (scripts/guest/scenarios/wine.sh).
-scripts/guest/make-wine-prefix.sh build/guest/wineprefix
+use_wine_prefix
+
+# What Wine and Chromium read through the share (the exe, the prefix, the page and its driver)
+# lies in a folder under /tmp whose name holds a space, wherever the checkout is: a mount in the
+# guest that hid such a path, or a script that split it, fails every run rather than only a
+# checkout's there.
+share=$(mktemp -d "/tmp/tambrell guest.XXXXXX")
+trap 'rm -rf "$share"' EXIT
+unzip -q build/dist/tambrell-update-*-win32.zip tambrell-update.exe -d "$share"
+cp -al "$WINEPREFIX" "$share/wineprefix" 2>/dev/null || cp -a "$WINEPREFIX" "$share/wineprefix"
+mkdir -p "$share/build/web/page" "$share/tests/web"
+unzip -q build/dist/tambrell-update-*-web.zip -d "$share/build/web/page"
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+cp -a tests/web/page_run.mjs tests/web/static_server.mjs tests/web/node_modules "$share/tests/web/"
+printf '%s\n' "$share" >build/guest/share-dir
 
 bin=build/native
-# The Linux program the guest runs, as /bin/<its name> there (scripts/guest/scenarios/lib.sh).
-linux_program="$shipped/deb/usr/bin/tambrell-update"
 images=build/guest/images
 results=build/guest-results
 mkdir -p "$images"
 cp examples/quillstrand_v1.2.kit "$images/"
 scripts/guest/make-largest-image.sh "$images/quillstrand_max.kit"
 
-files=(-f scripts/guest/scenarios.txt=scenarios/scenarios.txt)
+files=(-f scripts/guest/scenarios.txt=scenarios/scenarios.txt -f build/guest/share-dir=share-dir)
 for script in scripts/guest/scenarios/*.sh; do files+=(-f "$script=scenarios/$(basename "$script")"); done
 for image in "$images"/*.kit; do files+=(-f "$image=images/$(basename "$image")"); done
-scripts/guest/build-guest.sh "${files[@]}" "$linux_program" "$bin/tools/seq-device/seq-device" \
+# The Linux program is /bin/tambrell-update there (scripts/guest/scenarios/lib.sh).
+scripts/guest/build-guest.sh "${files[@]}" "$shipped/deb/usr/bin/tambrell-update" \
   "$bin/tools/usb-device/usb-device" "$(command -v amidi)"
 
 scenarios=$(grep -v '^#' scripts/guest/scenarios.txt | cut -d'|' -f1 | tr -d ' ' | grep .)
-# The links first: each alone, without the tool.
+# The link first, alone, without the tool.
 guest=0
-scripts/guest/run-guest.sh "$results" link usb_link $scenarios || guest=1
+scripts/guest/run-guest.sh "$results" usb_link $scenarios || guest=1
 compared=0
 TAMBRELL_GUEST_RESULTS="$results" TAMBRELL_GUEST_IMAGES="$images" \
   "$bin/tests/guest/guest_scenarios_test" | tee "$results/compared.txt" || compared=1
 
 count() { grep -o "^\[ *$1 *\] $2/[^ ,]*" "$results/compared.txt" | sort -u | wc -l; }
-echo "virmidi scenarios: $(count OK Virmidi) passed, $(count FAILED Virmidi) failed"
 echo "usb scenarios: $(count OK Usb) passed, $(count FAILED Usb) failed"
 echo "wine scenarios: $(count OK Wine) passed, $(count FAILED Wine) failed"
+echo "web scenarios: $(count OK Web) passed, $(count FAILED Web) failed"
 [ "$guest" -eq 0 ] && [ "$compared" -eq 0 ]

@@ -9,19 +9,14 @@ root=$PWD
 scripts/install-deps.sh build wine
 scripts/build-native.sh >/dev/null
 scripts/build-windows.sh >/dev/null
-cmake -S . -B build/wine -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo --no-warn-unused-cli >/dev/null
-cmake --build build/wine -j 2 >/dev/null
+scripts/build-windows-tests.sh
+source scripts/lib.sh
+use_wine_prefix
+# No MIDI driver: the real program under Wine must see no device, as the test programs see only
+# the simulator's.
+export WINEDLLOVERRIDES=winealsa.drv=d
 
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=winealsa.drv=d
-unset DISPLAY WAYLAND_DISPLAY
-finish() {
-  timeout 30 wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
-timeout 180 wine wineboot --init </dev/null >/dev/null 2>&1 || { echo "test-windows: no Wine prefix" >&2; exit 1; }
+use_scratch_folder
 
 # Runs one test program from its build's folder (through the given runner, if any) and prints
 # how many of its tests passed. It counts only when it ends with status 0 and GoogleTest's own
@@ -63,18 +58,19 @@ echo "tests passed: $total under Wine, as on Linux"
 
 # The real program in a folder of its own, standard input at its end, as a user starts it.
 # Its console must be the Linux program's (once the CR that text-mode output puts before every
-# LF is taken out), followed only by the prompt of the pause, run through Wine's own cmd.
+# LF is taken out), followed only by the prompt of the pause, run through Wine's own cmd; both
+# end with the given exit status.
 check_console() {
-  local case=$1 folder=$work/$1 linux windows rest
+  local case=$1 status=$2 folder=$work/$1 linux windows rest
   mkdir -p "$folder"
-  [ -n "${2:-}" ] && cp "$2" "$folder/"
-  [ -n "${3:-}" ] && printf '%s' "$3" >"$folder/quillstrand_bad.kit"
+  [ -n "${3:-}" ] && cp "$3" "$folder/"
+  [ -n "${4:-}" ] && printf '%s' "$4" >"$folder/quillstrand_bad.kit"
   linux=$(cd "$folder" && timeout 60 "$root/build/native/tambrell-update" </dev/null; echo "status $?")
   windows=$(cd "$folder" && timeout 60 wine "$root/build/windows/tambrell-update.exe" </dev/null |
     perl -pe 's/\r\n\z/\n/'; echo "status ${PIPESTATUS[0]}")
-  rest=${windows#"${linux%status 0}"}
-  if [ "${linux##*$'\n'}" != "status 0" ] || [ "$rest" = "$windows" ] ||
-     ! [[ "$rest" =~ ^"Press any key to continue"[\ .]*"status 0"$ ]]; then
+  rest=${windows#"${linux%status "$status"}"}
+  if [ "${linux##*$'\n'}" != "status $status" ] || [ "$rest" = "$windows" ] ||
+     ! [[ "$rest" =~ ^"Press any key to continue"[\ .]*"status $status"$ ]]; then
     echo "test-windows: the console of '$case' differs from Linux" >&2
     printf -- '--- Linux:\n%q\n--- Wine:\n%q\n' "$linux" "$windows" >&2
     return 1
@@ -82,6 +78,6 @@ check_console() {
   echo "console of '$case' as on Linux, then the pause"
 }
 
-check_console no-image
-check_console bad-image "" $'00 04 12 34 BA FE\r\n'
-check_console good-image examples/quillstrand_v1.2.kit
+check_console no-image 1
+check_console bad-image 1 "" $'00 04 12 34 BA FE\r\n'
+check_console good-image 2 examples/quillstrand_v1.2.kit

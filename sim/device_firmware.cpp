@@ -51,6 +51,7 @@ void DeviceFirmware::TakeRecord(const std::vector<uint8_t>& record, uint64_t now
 {
     if (restarting_) return;
     ++attempt_;
+    if (const AttemptRule* before = FindRule(AttemptFault::Before)) Send(before->bytes, nowMs, false);
     bool silent = FindRule(AttemptFault::Silent) ||
                   (setup_.silentFromRecord != 0 && accepted_ + 1 >= setup_.silentFromRecord);
     if (silent) return;

@@ -18,6 +18,7 @@ enum class AttemptFault {
     Silent,  // drops the record and says nothing
     Late,    // its answer is held back until the host sends its next frame
     Slow,    // its answer leaves `delayMs` after the record instead of the usual delay
+    Before,  // `bytes` leave as the record is taken, ahead of its answer (if any)
 };
 
 // Records are counted as the device sees them: record n is the one it takes after n - 1 accepted
@@ -28,6 +29,7 @@ struct AttemptRule {
     AttemptFault fault = AttemptFault::Reply;
     uint8_t code = 0;
     uint32_t delayMs = 0;
+    std::vector<uint8_t> bytes = {};
 };
 
 // A message the device sends on its own at a moment of its clock (0: as soon as it is up).

@@ -42,6 +42,9 @@ void MidiService::Configure(const SimSetup& setup)
     std::lock_guard<std::mutex> lock(mutex_);
     setup_ = setup;
     firmware_ = DeviceFirmware(setup.firmware);
+    parser_ = MidiInputParser();
+    strays_.assign(setup.strayAtMs.begin(), setup.strayAtMs.end());
+    std::sort(strays_.begin(), strays_.end());
     ports_.clear();
     prepared_.clear();
     clockMs_ = 0;
@@ -143,7 +146,7 @@ MMRESULT MidiService::InOpen(HMIDIIN* handle, UINT id, DWORD_PTR callback, DWORD
                                      flags, &opened);
         if (result != MMSYSERR_NOERROR) return result;
         const Port& port = ports_[opened];
-        notice = {port.callback, opened, port.instance, nullptr, 0};
+        notice = {port.callback, opened, port.instance, 0, 0};
     }
     *handle = reinterpret_cast<HMIDIIN>(opened);
     Notify(notice, MIM_OPEN);
@@ -208,7 +211,10 @@ MMRESULT MidiService::InStart(HMIDIIN handle)
     Port* port = FindLocked(Value(handle), true);
     if (port == nullptr) return MMSYSERR_INVALHANDLE;
     if (Contains(setup_.failingStarts, port->device)) return MMSYSERR_ERROR;
-    if (!port->started) port->startedAtMs = clockMs_;
+    if (!port->started) {
+        port->startedAtMs = clockMs_;
+        parser_ = MidiInputParser();
+    }
     port->started = true;
     return MMSYSERR_NOERROR;
 }
@@ -232,7 +238,7 @@ MMRESULT MidiService::InReset(HMIDIIN handle)
         if (port == nullptr) return MMSYSERR_INVALHANDLE;
         port->started = false;
         for (MIDIHDR* header : port->queue) {
-            returned.push_back({port->callback, Value(handle), port->instance, header, 0});
+            returned.push_back({port->callback, Value(handle), port->instance, DWORD_PTR(header), 0});
         }
         port->queue.clear();
     }
@@ -240,7 +246,8 @@ MMRESULT MidiService::InReset(HMIDIIN handle)
         for (const Delivery& delivery : returned) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                delivery.header->dwFlags = (delivery.header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
+                MIDIHDR* header = reinterpret_cast<MIDIHDR*>(delivery.param1);
+                header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
             }
             Notify(delivery, MIM_LONGDATA);
         }
@@ -256,7 +263,7 @@ MMRESULT MidiService::InClose(HMIDIIN handle)
         Port* port = FindLocked(Value(handle), true);
         if (port == nullptr) return MMSYSERR_INVALHANDLE;
         if (!port->queue.empty()) return MIDIERR_STILLPLAYING;
-        notice = {port->callback, Value(handle), port->instance, nullptr, 0};
+        notice = {port->callback, Value(handle), port->instance, 0, 0};
         ports_.erase(Value(handle));
         ++counts_.inputsClosed;
     }
@@ -269,7 +276,7 @@ MMRESULT MidiService::InClose(HMIDIIN handle)
 MMRESULT MidiService::OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
 {
     std::vector<uint8_t> frame;
-    std::vector<std::vector<uint8_t>> due;
+    std::vector<MidiInputMessage> due;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         Port* port = FindLocked(Value(handle), false);
@@ -318,7 +325,7 @@ CallbackThread::Ticket MidiService::Advance(uint32_t ms)
     clockMs_ += ms;
     ++counts_.sleeps;
     counts_.sleptMs += ms;
-    std::optional<uint64_t> next = firmware_.NextDue();
+    std::optional<uint64_t> next = NextDueLocked();
     // A Sleep inside a callback only moves the clock: the thread cannot wait for itself.
     if (!next || *next > clockMs_ || thread_.IsCurrent()) return 0;
     return thread_.Post([this] { DeliverDue(); });
@@ -329,17 +336,49 @@ void MidiService::AwaitDelivery(CallbackThread::Ticket ticket)
     thread_.Await(ticket);
 }
 
-// An unplugged controller's messages never arrive.
-std::vector<std::vector<uint8_t>> MidiService::TakeDueLocked()
+std::optional<uint64_t> MidiService::NextDueLocked() const
 {
-    std::vector<std::vector<uint8_t>> due = firmware_.TakeDue(clockMs_);
-    if (unplugged_) due.clear();
+    std::optional<uint64_t> next = firmware_.NextDue();
+    if (!strays_.empty() && (!next || strays_.front() < *next)) next = strays_.front();
+    return next;
+}
+
+// The started input that leads to the controller, if any.
+MidiService::Port* MidiService::ListeningLocked(uintptr_t* handle)
+{
+    for (auto& entry : ports_) {
+        if (entry.second.input && entry.second.started && LeadsToController(entry.second)) {
+            *handle = entry.first;
+            return &entry.second;
+        }
+    }
+    return nullptr;
+}
+
+// What reaches the host by now, read from the controller's bytes while an input listens to them
+// (bytes sent to no listener are lost). An unplugged controller's bytes never arrive.
+std::vector<MidiInputMessage> MidiService::TakeDueLocked()
+{
+    std::vector<MidiInputMessage> due;
+    for (; !strays_.empty() && strays_.front() <= clockMs_; strays_.pop_front()) {
+        due.push_back({MIM_LONGDATA, 0, {0xF0}});
+    }
+    std::vector<std::vector<uint8_t>> sent = firmware_.TakeDue(clockMs_);
+    if (unplugged_) return {};
+    uintptr_t handle = 0;
+    for (const std::vector<uint8_t>& bytes : sent) {
+        if (ListeningLocked(&handle) == nullptr) {
+            ++counts_.messagesDropped;
+            continue;
+        }
+        for (MidiInputMessage& message : parser_.Feed(bytes)) due.push_back(std::move(message));
+    }
     return due;
 }
 
 void MidiService::DeliverDue()
 {
-    std::vector<std::vector<uint8_t>> due;
+    std::vector<MidiInputMessage> due;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         due = TakeDueLocked();
@@ -347,43 +386,69 @@ void MidiService::DeliverDue()
     Deliver(due);
 }
 
-void MidiService::Deliver(const std::vector<std::vector<uint8_t>>& messages)
+void MidiService::Deliver(const std::vector<MidiInputMessage>& messages)
 {
     if (messages.empty()) return;
     thread_.Run([&] {
-        for (const std::vector<uint8_t>& message : messages) DeliverOne(message);
+        for (const MidiInputMessage& message : messages) {
+            if (message.kind == MIM_DATA) {
+                DeliverShort(message.packed);
+            } else {
+                DeliverSysex(message);
+            }
+        }
     });
 }
 
-// Runs on the callback thread: the bytes go into the first queued buffer and the buffer goes back
-// to the host; a message longer than the buffer goes on in the next queued one.
-void MidiService::DeliverOne(const std::vector<uint8_t>& message)
+// Runs on the callback thread, as the ones below.
+void MidiService::DeliverShort(DWORD packed)
 {
+    Delivery delivery;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        uintptr_t handle = 0;
+        Port* port = ListeningLocked(&handle);
+        if (port == nullptr) {
+            ++counts_.messagesDropped;
+            return;
+        }
+        delivery = {port->callback, handle, port->instance, packed,
+                    DWORD_PTR(clockMs_ - port->startedAtMs)};
+    }
+    Notify(delivery, MIM_DATA);
+}
+
+// The bytes go into the first queued buffer and the buffer goes back to the host; a message
+// longer than the buffer goes on in the next queued one, and only its last part can say that it
+// was cut short.
+void MidiService::DeliverSysex(const MidiInputMessage& message)
+{
+    const std::vector<uint8_t>& bytes = message.sysex;
     size_t offset = 0;
-    while (offset < message.size()) {
+    while (offset < bytes.size()) {
         Delivery delivery;
+        bool last = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            auto input = std::find_if(ports_.begin(), ports_.end(), [&](const auto& entry) {
-                return entry.second.input && entry.second.started && LeadsToController(entry.second);
-            });
-            if (input == ports_.end() || input->second.queue.empty()) {
+            uintptr_t handle = 0;
+            Port* port = ListeningLocked(&handle);
+            if (port == nullptr || port->queue.empty()) {
                 ++counts_.messagesDropped;
                 return;
             }
-            Port& port = input->second;
-            MIDIHDR* header = port.queue.front();
-            port.queue.pop_front();
-            size_t length = std::min<size_t>(message.size() - offset, header->dwBufferLength);
-            std::memcpy(header->lpData, message.data() + offset, length);
+            MIDIHDR* header = port->queue.front();
+            port->queue.pop_front();
+            size_t length = std::min<size_t>(bytes.size() - offset, header->dwBufferLength);
+            std::memcpy(header->lpData, bytes.data() + offset, length);
             header->dwBytesRecorded = DWORD(length);
             header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
-            if (offset == 0) counts_.messagesDelivered.push_back(message);
+            if (offset == 0 && message.kind == MIM_LONGDATA) counts_.messagesDelivered.push_back(bytes);
             offset += length;
-            delivery = {port.callback, input->first, port.instance, header,
-                        DWORD_PTR(clockMs_ - port.startedAtMs)};
+            last = offset == bytes.size();
+            delivery = {port->callback, handle, port->instance, DWORD_PTR(header),
+                        DWORD_PTR(clockMs_ - port->startedAtMs)};
         }
-        Notify(delivery, MIM_LONGDATA);
+        Notify(delivery, last ? message.kind : UINT(MIM_LONGDATA));
     }
 }
 
@@ -395,6 +460,6 @@ void MidiService::Notify(const Delivery& delivery, UINT message)
     thread_.Run([&] {
         SimulatorScope host(false);
         delivery.callback(reinterpret_cast<HMIDIIN>(delivery.handle), message, delivery.instance,
-                          reinterpret_cast<DWORD_PTR>(delivery.header), delivery.timestamp);
+                          delivery.param1, delivery.timestamp);
     });
 }

@@ -3,6 +3,7 @@
 #include "platform/winmm.h"
 #include "sim/callback_thread.h"
 #include "sim/device_firmware.h"
+#include "sim/midi_input_parser.h"
 #include "sim/sim_counts.h"
 #include "sim/sim_setup.h"
 
@@ -67,7 +68,7 @@ private:
         MidiInProc callback = nullptr;
         uintptr_t handle = 0;
         DWORD_PTR instance = 0;
-        MIDIHDR* header = nullptr;
+        DWORD_PTR param1 = 0;  // the header, or a short message
         DWORD_PTR timestamp = 0;
     };
 
@@ -76,15 +77,20 @@ private:
     bool DeviceBusyLocked(bool input, UINT id) const;
     MMRESULT OpenLocked(bool input, UINT id, MidiInProc callback, DWORD_PTR instance, DWORD flags,
                         uintptr_t* handle);
-    std::vector<std::vector<uint8_t>> TakeDueLocked();
+    Port* ListeningLocked(uintptr_t* handle);
+    std::optional<uint64_t> NextDueLocked() const;
+    std::vector<MidiInputMessage> TakeDueLocked();
     void Notify(const Delivery& delivery, UINT message);
-    void Deliver(const std::vector<std::vector<uint8_t>>& messages);
-    void DeliverOne(const std::vector<uint8_t>& message);
+    void Deliver(const std::vector<MidiInputMessage>& messages);
+    void DeliverShort(DWORD packed);
+    void DeliverSysex(const MidiInputMessage& message);
     void DeliverDue();
 
     mutable std::mutex mutex_;
     SimSetup setup_;
     DeviceFirmware firmware_;
+    MidiInputParser parser_;
+    std::deque<uint64_t> strays_;  // when the next lone bytes are due, earliest first
     std::map<uintptr_t, Port> ports_;
     uintptr_t nextHandle_ = 0x5100;
     std::set<MIDIHDR*> prepared_;

@@ -16,8 +16,8 @@ struct SimCounts {
     uint64_t outputsOpen = 0;
     uint64_t headersPrepared = 0;
     uint64_t headersQueued = 0;
-    // The controller's messages that reached the host, and those (or their rest) that found no
-    // started port or no queued buffer.
+    // The whole SysEx messages handed to the host (the ones it may take a reply from), and the
+    // controller's messages (or their rest) that found no started port or no queued buffer.
     std::vector<std::vector<uint8_t>> messagesDelivered;
     uint64_t messagesDropped = 0;
     // The controller's side.

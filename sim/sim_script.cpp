@@ -14,6 +14,8 @@
 //   unplug=N                the controller is unplugged as the host sends it its N-th frame:
 //                           that send and all later ones fail (MIDIERR_NODEVICE)
 //   still-playing=N         the first N output unprepares say MIDIERR_STILLPLAYING
+//   stray=T                 at T ms the service hands back the tool's buffer holding a lone F0
+//                           (MIM_LONGDATA, a count of 1), which no byte stream makes
 //   model=CC                the model code it identifies itself with (34)
 //   size=N                  the firmware's size in bytes: the record that completes it is
 //                           answered 77 (restart) instead of 1A
@@ -25,13 +27,22 @@
 //   late=R.A                the answer to attempt A of record R is held back until the host
 //                           sends its next frame (its wait has run out by then)
 //   slow=R.A:N              the answer to attempt A of record R leaves N ms after the record
+//   before=R.A:BYTES        the controller sends BYTES as it takes attempt A of record R, ahead
+//                           of its answer: "before=1.1:F0 20; slow=1.1:5" a SysEx cut short by
+//                           the answer's F0 5 ms later, "before=1.1:FE 90 40 7F" short messages
 //   send=T:BYTES            the controller sends BYTES at T ms of its clock: "send=0:F0 34 F7"
-//                           is an answer before the first request, "send=0:F0" a stray byte
+//                           is an answer before the first request, "send=1:F0 20" a SysEx that
+//                           what the controller sends next cuts short
 //   resync=N                a record left half-received for more than N ms is dropped (20)
 //
 // R and A count from 1 and are a number, a range "2-5" or "*" (every). Records are counted as the
 // controller sees them: record R is the one after R - 1 accepted records, and its attempts are
 // counted until it is accepted.
+//
+// The controller's bytes reach the tool as one stream, read as the Windows service reads a MIDI
+// input: a SysEx comes back with MIM_LONGDATA at its F7, with MIM_LONGERROR and the bytes so far
+// when a status byte other than a real-time one cuts it short; every short message comes as one
+// MIM_DATA, a real-time byte at once, even inside a SysEx.
 //
 // Example: "clock=virtual; ident-silent=5; model=15" is a controller restarting after 5 requests.
 #include "sim/sim_script.h"
@@ -95,19 +106,20 @@ NumberRange Range(const std::string& text)
     return {Number(Trim(text.substr(0, dash))), Number(Trim(text.substr(dash + 1)))};
 }
 
-// "R.A", "R.A:CC" (a reply's code) or "R.A:N" (a slow answer's delay)
+// "R.A", "R.A:CC" (a reply's code), "R.A:N" (a slow answer's delay) or "R.A:BYTES"
 AttemptRule Attempt(const std::string& text, AttemptFault fault)
 {
     AttemptRule rule;
     rule.fault = fault;
     std::string where = text;
-    if (fault == AttemptFault::Reply || fault == AttemptFault::Slow) {
+    if (fault == AttemptFault::Reply || fault == AttemptFault::Slow || fault == AttemptFault::Before) {
         size_t colon = text.find(':');
         if (colon == std::string::npos) throw std::invalid_argument("no value after ':'");
         where = Trim(text.substr(0, colon));
         std::string value = Trim(text.substr(colon + 1));
         if (fault == AttemptFault::Reply) rule.code = Code(value);
-        else rule.delayMs = Number(value);
+        else if (fault == AttemptFault::Slow) rule.delayMs = Number(value);
+        else rule.bytes = Bytes(value);
     }
     size_t dot = where.find('.');
     if (dot == std::string::npos) throw std::invalid_argument("not RECORD.ATTEMPT: '" + where + "'");
@@ -148,6 +160,8 @@ void Apply(SimSetup& setup, const std::string& key, const std::string& value)
         setup.unplugAtFrame = Number(value);
     } else if (key == "still-playing") {
         setup.stillPlayingUnprepares = Number(value);
+    } else if (key == "stray") {
+        setup.strayAtMs.push_back(Number(value));
     } else if (key == "model") {
         firmware.model = Code(value);
     } else if (key == "size") {
@@ -166,6 +180,8 @@ void Apply(SimSetup& setup, const std::string& key, const std::string& value)
         firmware.attemptRules.push_back(Attempt(value, AttemptFault::Late));
     } else if (key == "slow") {
         firmware.attemptRules.push_back(Attempt(value, AttemptFault::Slow));
+    } else if (key == "before") {
+        firmware.attemptRules.push_back(Attempt(value, AttemptFault::Before));
     } else if (key == "send") {
         size_t colon = value.find(':');
         if (colon == std::string::npos) throw std::invalid_argument("send is T:BYTES");

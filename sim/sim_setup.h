@@ -28,6 +28,9 @@ struct SimSetup {
     uint32_t unplugAtFrame = 0;
     // The first n output unprepares say the frame is still playing.
     uint32_t stillPlayingUnprepares = 0;
+    // At these ms the service hands the host its buffer holding a lone 0xF0, as MIM_LONGDATA:
+    // a SysEx of one byte, which no controller's byte stream makes.
+    std::vector<uint32_t> strayAtMs;
 
     FirmwareSetup firmware;
 };

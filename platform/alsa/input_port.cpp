@@ -67,7 +67,7 @@ MMRESULT InputPort::Stop()
     if (!queue_.empty() && queue_.front()->dwBytesRecorded > 0) {
         MIDIHDR* header = queue_.front();
         queue_.pop_front();
-        HandBack(header, lock);
+        HandBack(header, MIM_LONGDATA, lock);
     }
     return MMSYSERR_NOERROR;
 }
@@ -79,7 +79,7 @@ MMRESULT InputPort::Reset()
     assembly_ = SysexAssembly();
     std::deque<MIDIHDR*> queued;
     queued.swap(queue_);
-    for (MIDIHDR* header : queued) HandBack(header, lock);
+    for (MIDIHDR* header : queued) HandBack(header, MIM_LONGDATA, lock);
     return MMSYSERR_NOERROR;
 }
 
@@ -134,18 +134,18 @@ void InputPort::Deliver(const uint8_t* bytes, size_t size)
         SysexFeed feed = FeedSysex(assembly_, bytes, size, header);
         bytes += feed.consumed;
         size -= feed.consumed;
-        if (feed.headerDone) {
+        if (feed.handBack != 0) {
             queue_.pop_front();
-            HandBack(header, lock);
+            HandBack(header, feed.handBack, lock);
         }
     }
 }
 
-void InputPort::HandBack(MIDIHDR* header, std::unique_lock<std::mutex>& lock)
+void InputPort::HandBack(MIDIHDR* header, UINT message, std::unique_lock<std::mutex>& lock)
 {
     header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
     // The callback queues headers again through this port: it must not find the lock taken.
     lock.unlock();
-    Notify(MIM_LONGDATA, (DWORD_PTR)header);
+    Notify(message, (DWORD_PTR)header);
     lock.lock();
 }

@@ -38,8 +38,9 @@ private:
     void StopReader();
     void ReadLoop();
     void Deliver(const uint8_t* bytes, size_t size);
-    // Marks a header taken off the queue as done and gives it to the callback, without the lock.
-    void HandBack(MIDIHDR* header, std::unique_lock<std::mutex>& lock);
+    // Marks a header taken off the queue as done and gives it to the callback with `message`,
+    // without the lock.
+    void HandBack(MIDIHDR* header, UINT message, std::unique_lock<std::mutex>& lock);
 
     std::unique_ptr<InputSource> source_;
     MidiInCallback callback_;

@@ -17,12 +17,14 @@ bool Record(SysexAssembly& assembly, MIDIHDR* header, uint8_t byte)
     return byte == SYSEX_END || header->dwBytesRecorded >= header->dwBufferLength;
 }
 
-// An unfinished message is no reply: what the header holds of it is thrown away.
-void Abandon(SysexAssembly& assembly, MIDIHDR* header)
+// Ends the current message unfinished: true when the header holds part of it to hand back.
+bool CutShort(SysexAssembly& assembly, MIDIHDR* header)
 {
-    if (assembly.inMessage && header != nullptr) header->dwBytesRecorded = 0;
+    bool holdsPart = assembly.inMessage && !assembly.dropping && header != nullptr &&
+                     header->dwBytesRecorded > 0;
     assembly.inMessage = false;
     assembly.dropping = false;
+    return holdsPart;
 }
 
 }  // namespace
@@ -31,25 +33,21 @@ SysexFeed FeedSysex(SysexAssembly& assembly, const uint8_t* bytes, size_t size, 
 {
     for (size_t i = 0; i < size; ++i) {
         uint8_t byte = bytes[i];
-        bool done = false;
-        if (byte >= 0xF8) {
-            continue;  // real-time bytes may appear anywhere, even inside a message
-        } else if (byte == SYSEX_START) {
-            Abandon(assembly, header);
+        if (byte >= 0xF8) continue;  // real-time bytes may appear anywhere, even inside a message
+        // Any other status byte but the end cuts a message short; the byte is left for the next
+        // call, which starts afresh in the next header.
+        if (byte >= 0x80 && byte != SYSEX_END && CutShort(assembly, header)) return {i, MIM_LONGERROR};
+        if (byte == SYSEX_START) {
             assembly.inMessage = true;
-            done = Record(assembly, header, byte);
         } else if (!assembly.inMessage) {
             continue;
-        } else if (byte == SYSEX_END) {
-            done = Record(assembly, header, byte);
+        }
+        bool done = Record(assembly, header, byte);
+        if (byte == SYSEX_END) {
             assembly.inMessage = false;
             assembly.dropping = false;
-        } else if (byte >= 0x80) {
-            Abandon(assembly, header);  // any other status byte ends a message unfinished
-        } else {
-            done = Record(assembly, header, byte);
         }
-        if (done) return {i + 1, true};
+        if (done) return {i + 1, MIM_LONGDATA};
     }
-    return {size, false};
+    return {size, 0};
 }

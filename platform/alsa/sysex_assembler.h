@@ -15,11 +15,13 @@ struct SysexAssembly {
 
 struct SysexFeed {
     size_t consumed;  // bytes taken from the input
-    bool headerDone;  // the header holds a whole message, or is full: hand it back
+    // 0, or how to hand the header back: MIM_LONGDATA when it holds a whole message or is full,
+    // MIM_LONGERROR when it holds the start of a message that a status byte has cut short.
+    UINT handBack;
 };
 
 // Feeds `bytes` into `header` (the first queued one, or null when none is queued) from its
 // dwBytesRecorded on, and stops right after the header is done. Real-time bytes are skipped
-// anywhere, bytes outside a message are ignored, and a message cut short by a new status byte
-// is thrown away.
+// anywhere and bytes outside a message are ignored. A message cut short by a new status byte
+// hands back what the header holds of it; that byte is left for the next call.
 SysexFeed FeedSysex(SysexAssembly& assembly, const uint8_t* bytes, size_t size, MIDIHDR* header);

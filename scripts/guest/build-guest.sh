@@ -9,9 +9,9 @@ root_dir=$(cd "$(dirname "$0")/../.." && pwd)
 out="$root_dir/build/guest"
 kernel="$out/kernel"
 # The modules the guest loads, each after what it needs: virtio and 9p for the host's files,
-# overlay, the sound core with the sequencer's MIDI client (never its dummy port), USB with the
-# USB/IP host controller and the USB audio driver, and the virtual MIDI driver.
-modules=(virtio_pci 9pnet_virtio 9p overlay snd-seq-midi vhci-hcd snd-usb-audio snd-virmidi)
+# overlay, the sound core with the sequencer's MIDI client, USB with the USB/IP host controller and
+# the USB audio driver; and the sequencer's loopback port, which only one scenario loads.
+modules=(virtio_pci 9pnet_virtio 9p overlay snd-seq-midi vhci-hcd snd-usb-audio snd-seq-dummy)
 # Where they and their needs lie in the kernel package.
 module_dirs=(sound drivers/usb drivers/media/mc drivers/virtio net/9p fs/9p fs/netfs fs/fscache
   fs/overlayfs)

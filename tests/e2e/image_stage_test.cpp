@@ -17,7 +17,7 @@ const std::string kFitError = "Error: The fit file is not found.\n\n";
 std::string RunIn(const TempFolder& folder)
 {
     ToolOutput output = RunTool(TAMBRELL_UPDATE_EXE, folder.path());
-    EXPECT_EQ(output.exitStatus, 0);
+    EXPECT_EQ(output.exitStatus, 1);
     return output.console;
 }
 

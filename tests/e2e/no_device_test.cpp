@@ -26,7 +26,7 @@ TEST(NoDevice, ACheckedImageEndsAtTheMissingDevice)
     ToolOutput output = RunTool(TAMBRELL_UPDATE_EXE, folder.path());
     EXPECT_EQ(output.console, Opened("quillstrand_v1.kit") +
                                   "Error: Did not find the USB Audio device, please check!\n\n");
-    EXPECT_EQ(output.exitStatus, 0);
+    EXPECT_EQ(output.exitStatus, 2);
 }
 
 }  // namespace

@@ -73,4 +73,26 @@ TEST(PortStage, ReportsAnInputThatCannotBeOpenedOrStarted)
                                       "Error: The MIDI Out of device is missing!\n\n");
 }
 
+// What a user needs when the tool refuses the devices: each by its number, and the ports an
+// update would settle on by the same rules, found without opening any.
+TEST(PortStage, ListsTheDevicesAndThePortsAnUpdateWouldOpen)
+{
+    TempFolder folder;
+    const std::pair<const char*, std::string> cases[] = {
+        {"out=Microsoft GS Wavetable Synth,Microsoft MIDI Mapper,quillstrand MIDI",
+         "MIDI IN 0: quillstrand MIDI\nMIDI OUT 0: Microsoft GS Wavetable Synth\nMIDI OUT 1: Microsoft MIDI Mapper\n"
+         "MIDI OUT 2: quillstrand MIDI\nAn update would open MIDI IN 0 and MIDI OUT 2.\n"},
+        {"out=Microsoft GS Wavetable Synth", "An update would stop: it finds no MIDI OUT to use.\n"},
+        {"in=Microsoft MIDI Mapper", "An update would stop: it finds no MIDI IN to use.\n"},
+        {"in=quillstrand MIDI,USB Keys", "An update would stop: it needs exactly one MIDI input device, not 2.\n"},
+    };
+    for (const auto& [script, ending] : cases) {
+        SimRun run = RunSimulated(folder.path(), std::string("clock=virtual;") + script, {"--list"});
+        EXPECT_EQ(run.console.substr(run.console.size() - std::min(run.console.size(), ending.size())), ending)
+            << script;
+        EXPECT_EQ(run.exitStatus, 0) << script;
+        EXPECT_EQ(run.report.inputsOpened + run.report.outputsOpened, 0u) << script;
+    }
+}
+
 }  // namespace

@@ -155,7 +155,7 @@ TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
 {
     Bytes image = Records(1, 6);
     // A lone byte during the wait is no answer: the real one, a few ms later, is taken at once.
-    SimRun stray = RunUpdateOf(image, "slow=1.1:5; send=3:F0");
+    SimRun stray = RunUpdateOf(image, "slow=1.1:5; stray=3");
     EXPECT_EQ(stray.console, kStart + Progress(0, 0) + kSuccess);
     EXPECT_EQ(stray.report.flash, image);
 
@@ -165,6 +165,17 @@ TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
     EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
     EXPECT_EQ(run.report.flash, image);
     EXPECT_EQ(run.report.sleptMs, 1u + (1 + 50) + 1);
+}
+
+TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)
+{
+    Bytes image = Records(2, 30);
+    // Cut short by the answer's F0 (active sensing inside), by a note; short messages alone.
+    for (const char* before : {"F0 FE 20", "F0 20 90 40 7F", "FE 90 40 7F 40 00 F8"}) {
+        SimRun run = RunUpdateOf(image, std::string("slow=*.1:5; before=*.1:") + before);
+        EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(1, 50) + kSuccess) << before;
+        EXPECT_EQ(run.report.flash, image) << before;
+    }
 }
 
 TEST(Transfer, EndsWhenTheControllerVanishesMidRecord)

@@ -2,18 +2,20 @@
 
 // One run of the tool on an image against a simulated controller, in a fresh folder.
 #include "tests/support/image_text.h"
+#include "tests/support/run_endings.h"
 #include "tests/support/sim_run.h"
 
 #include <gtest/gtest.h>
 
 // Runs "quillstrand.kit" holding `image` with the controller set up by `script` on the virtual
-// clock. Whatever the outcome, no port may be left open.
+// clock. Whatever the outcome, no port may be left open, and the exit status is the outcome's.
 inline SimRun RunUpdateOf(const std::vector<uint8_t>& image, const std::string& script)
 {
     TempFolder folder;
     folder.Write("quillstrand.kit", ToImageText(image));
     SimRun run = RunSimulated(folder, "clock=virtual;" + script);
-    EXPECT_EQ(run.exitStatus, 0) << script;
+    const RunEnding* ending = EndingOf(run.console);
+    EXPECT_EQ(run.exitStatus, ending ? ending->exitStatus : -1) << script;
     EXPECT_TRUE(run.reported) << script;
     EXPECT_EQ(run.report.inputsOpen + run.report.outputsOpen, 0u) << script;
     EXPECT_EQ(run.report.inputsOpened, run.report.inputsClosed) << script;

@@ -17,7 +17,7 @@
 //        (mod 24), fault (mod 3: answer with the code, silence, answer late), code
 //     2  silence from a record (mod 11; 0: none)
 #include "app/run_update.h"
-#include "midi/midi_link.h"
+#include "midi/reply_handover.h"
 #include "sim/simulator.h"
 #include "tests/soak/soak_invariants.h"
 #include "tests/support/image_text.h"
@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     ConfigureSimulator(setup);
     // A fresh process in real life: nothing received before this run.
-    RxCount = 0;
+    RxReply = 0;
     console.Begin();
     SimRun run;
     run.exitStatus = RunUpdate();

@@ -58,6 +58,17 @@ TEST(DeviceSession, AnswersAndReportsLikeTheSimulatedController)
     EXPECT_EQ(counts.flash, record);
 }
 
+TEST(DeviceSession, SendsWhatTheScriptPutsAheadOfAnAnswer)
+{
+    DeviceSession device = Session("before=1.1:F0 20; slow=1.1:5");
+    EXPECT_TRUE(device.Receive(IDENTIFY, 0));
+    EXPECT_EQ(device.TakeDue(0), Messages{MODEL});
+    EXPECT_TRUE(device.Receive(Frame(MakeRecord({0x12})), 1));
+    EXPECT_EQ(device.TakeDue(1), (Messages{{0xF0, 0x20}}));
+    EXPECT_EQ(device.TakeDue(5), Messages{});
+    EXPECT_EQ(device.TakeDue(6), Messages{OK});
+}
+
 TEST(DeviceSession, VanishesAtTheUnplugFrameWithoutTakingIt)
 {
     DeviceSession device = Session("unplug=3; delay=5");
@@ -84,7 +95,7 @@ TEST(DeviceSession, RefusesWhatOnlyTheSimulatedServiceCanDo)
 {
     for (const char* script : {"clock=virtual", "in=quillstrand MIDI,other", "out=",
                                "controller=other", "fail-open=in:0", "fail-start=0",
-                               "still-playing=1"}) {
+                               "still-playing=1", "stray=0"}) {
         EXPECT_THROW(Session(script), std::invalid_argument) << script;
     }
     EXPECT_NO_THROW(Session("clock=real; unplug=40; size=100; reply=*.1:20; send=0:F0 34 F7"));

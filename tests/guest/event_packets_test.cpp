@@ -21,6 +21,10 @@ TEST(EventPackets, EncodeEveryEndingAndRealTimeInsideASysEx)
     // An unended SysEx still arrives byte for byte.
     EXPECT_EQ(EncodeEventPackets({0xF0}), (Bytes{0x0F, 0xF0, 0, 0}));
     EXPECT_EQ(EncodeEventPackets({0xF0, 1, 2, 3}), (Bytes{0x04, 0xF0, 1, 2, 0x0F, 3, 0, 0}));
+    // So does one that a status byte cuts short; short messages go whole, with their own CIN.
+    EXPECT_EQ(EncodeEventPackets({0xF0, 0x20, 0x90, 0x40, 0x7F, 0xC0, 5, 0xF0, 0x1A, 0xF7}),
+              (Bytes{0x0F, 0xF0, 0, 0, 0x0F, 0x20, 0, 0, 0x09, 0x90, 0x40, 0x7F, 0x0C, 0xC0, 5, 0,
+                     0x07, 0xF0, 0x1A, 0xF7}));
 }
 
 TEST(EventPackets, DecodeWhatIsEncodedInAnyPieces)

@@ -1,6 +1,7 @@
 // The guest's results, scenario by scenario, against the same scenario run on the simulated
-// service (its twin): the unchanged tool must print the same console text byte for byte, the
-// device program must have seen the same frames, and its flash must hold what the twin's does.
+// service (its twin): the unchanged tool must print the same console text byte for byte (the
+// Windows program under Wine: once the CR before every LF is taken out, then only cmd's prompt),
+// the device program must have seen the same frames, and its flash must hold what the twin's does.
 // scripts/test-guest.sh runs this after the guest has run, with
 //   TAMBRELL_GUEST_RESULTS  the folder of the scenarios' result folders
 //   TAMBRELL_GUEST_IMAGES   the folder of the images they used
@@ -25,11 +26,11 @@ namespace fs = std::filesystem;
 
 struct Scenario {
     std::string name;
-    std::string kind;  // "usb", "virmidi" or "wine"
+    std::string kind;  // "usb", "wine", "web" or "web_through"
     int devices;
     std::string image;
-    std::string deviceScript;  // "none": no device program
-    std::string twinScript;  // for "wine": the Linux program's scenario, or "twin: SCRIPT"
+    std::string deviceScript;
+    std::string twinScript;
 };
 
 std::string Trim(const std::string& text)
@@ -57,11 +58,12 @@ std::vector<Scenario> ReadScenarioTable()
     return scenarios;
 }
 
-std::vector<Scenario> ScenariosOfKind(const std::string& kind)
+// The kinds of a program: "web_through" is the page too.
+std::vector<Scenario> ScenariosOfProgram(const std::string& program)
 {
     std::vector<Scenario> scenarios;
     for (const Scenario& scenario : ReadScenarioTable()) {
-        if (scenario.kind == kind) scenarios.push_back(scenario);
+        if (scenario.kind.substr(0, scenario.kind.find('_')) == program) scenarios.push_back(scenario);
     }
     return scenarios;
 }
@@ -146,9 +148,8 @@ testing::AssertionResult SameFrames(const char* guestExpression, const char* twi
 // The twin's devices carry the guest's names, so that the device lines match too.
 std::string TwinScript(const Scenario& scenario)
 {
-    // The port names the guest's drivers give.
-    const std::string name =
-        scenario.kind == "virmidi" ? "Virtual Raw MIDI" : "quillstrand MIDI MIDI 1";
+    // The port name the guest's USB MIDI driver gives.
+    const std::string name = "quillstrand MIDI MIDI 1";
     std::string names;
     for (int i = 0; i < scenario.devices; ++i) names += (i ? "," : "") + name;
     return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + name + "; " +
@@ -183,6 +184,50 @@ void ExpectDeviceReport(const fs::path& results, const Scenario& scenario,
     EXPECT_EQ(ReadFile(results / "device.err"), "");
 }
 
+std::string WithoutCrBeforeLf(const std::string& text)
+{
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') plain += text[i];
+    }
+    return plain;
+}
+
+// Under Wine the console is the twin's, then only the pause's prompt: Wine's cmd words it as
+// "Press any key to continue... ".
+void ExpectWineConsole(const std::string& windowsConsole, const std::string& twinConsole)
+{
+    const std::string console = WithoutCrBeforeLf(windowsConsole);
+    const std::string shared = console.substr(0, std::min(console.size(), twinConsole.size()));
+    EXPECT_PRED_FORMAT2(SameAs, shared, twinConsole);
+    const std::string pause = console.substr(shared.size());
+    const std::string prompt = "Press any key to continue";
+    EXPECT_TRUE(pause.compare(0, prompt.size(), prompt) == 0 &&
+                pause.find_first_not_of(" .", prompt.size()) == std::string::npos)
+        << "after the expected text: " << Escaped(pause);
+}
+
+// What a terminal shows of a console: a carriage return sends the cursor to the start of the line,
+// and what follows writes over what is there. The page's console panel shows this.
+std::string AsTerminalShows(const std::string& text)
+{
+    std::string shown, line;
+    size_t column = 0;
+    for (char c : text) {
+        if (c == '\r') {
+            column = 0;
+        } else if (c == '\n') {
+            shown += line + '\n';
+            line.clear();
+            column = 0;
+        } else {
+            if (line.size() < column + 1) line.resize(column + 1, ' ');
+            line[column++] = c;
+        }
+    }
+    return shown + line;
+}
+
 class GuestScenario : public testing::TestWithParam<Scenario> {};
 
 TEST_P(GuestScenario, MatchesItsSimulatedTwin)
@@ -195,18 +240,26 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
 
     SimRun twin = RunTwin(scenario, imageText);
     ASSERT_TRUE(twin.reported) << "the twin did not run: " << TwinScript(scenario);
-    EXPECT_PRED_FORMAT2(SameAs, ReadFile(results / "console.txt"), twin.console);
+    const std::string console = ReadFile(results / "console.txt");
+    if (scenario.kind == "wine") {
+        ExpectWineConsole(console, twin.console);
+    } else if (scenario.kind.compare(0, 3, "web") == 0) {
+        EXPECT_PRED_FORMAT2(SameAs, console, AsTerminalShows(twin.console));
+    } else {
+        EXPECT_PRED_FORMAT2(SameAs, console, twin.console);
+    }
 
     const bool completes = Completes(twin.console);
     if (completes) {
         EXPECT_PRED_FORMAT2(SameAs, twin.report.flash, ImageBytes(imageText));
     }
-    if (scenario.deviceScript != "none") {
+    if (scenario.devices > 0) {
         ExpectDeviceReport(results, scenario, twin.report.framesSent, twin.report.flash);
     }
 
-    // A figure, not a check: the guest's CPU is emulated. The twin answers at once and sleeps
-    // in virtual time, so what it slept is the pacing floor of a complete update.
+    // A figure, not a check: the guest's CPU is emulated (under Wine, Wine starting the program is
+    // part of it). The twin answers at once and sleeps in virtual time, so what it slept is the
+    // pacing floor of a complete update.
     long wallMs = std::stol(ReadFile(results / "wall-ms"));
     std::cout << scenario.name << ": " << ImageBytes(imageText).size() << "-byte image, wall time "
               << wallMs << " ms in the guest";
@@ -217,95 +270,11 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     std::cout << "\n";
 }
 
-// The real Windows program under Wine's own MIDI service, against the USB device in the same boot.
-// It is held against the Linux program's run of the same scenario, or, where Wine's service
-// behaves otherwise than Windows' ("twin: SCRIPT"), against the simulated service set up to behave
-// as Wine's does. The console must be the same once the CR that text-mode output puts before every
-// LF is taken out, then only the prompt of the pause (cmd's, at the end of its input); the device
-// must have seen the same frames and hold the same flash.
-class WineScenario : public testing::TestWithParam<Scenario> {};
-
-std::string WithoutCrBeforeLf(const std::string& text)
-{
-    std::string plain;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') plain += text[i];
-    }
-    return plain;
-}
-
-struct WineReference {
-    std::string console;
-    std::vector<std::vector<uint8_t>> frames;
-    std::vector<uint8_t> flash;
-};
-
-WineReference ReferenceFor(const Scenario& scenario, const fs::path& results,
-                           const std::string& imageText)
-{
-    const std::string twinMark = "twin:";
-    if (scenario.twinScript.compare(0, twinMark.size(), twinMark) == 0) {
-        Scenario twin = scenario;
-        twin.twinScript = Trim(scenario.twinScript.substr(twinMark.size()));
-        SimRun run = RunTwin(twin, imageText);
-        return {run.console, run.report.framesSent, run.report.flash};
-    }
-    const fs::path linux = results / scenario.twinScript;
-    if (!fs::is_directory(linux)) ADD_FAILURE() << linux << ": the Linux run to compare with";
-    WineReference reference{ReadFile(linux / "console.txt"), {}, {}};
-    if (scenario.deviceScript != "none") {
-        SimCounts device = ParseReport(ReadFile(linux / "device.txt"));
-        reference.frames = device.framesSent;
-        reference.flash = device.flash;
-    }
-    return reference;
-}
-
-TEST_P(WineScenario, MatchesTheLinuxProgramsRun)
-{
-    const Scenario& scenario = GetParam();
-    const fs::path all = FromEnvironment("TAMBRELL_GUEST_RESULTS");
-    const fs::path results = all / scenario.name;
-    ASSERT_TRUE(fs::is_directory(results)) << results << ": did the guest run this scenario?";
-    const std::string imageText =
-        ReadFile(FromEnvironment("TAMBRELL_GUEST_IMAGES") / scenario.image);
-    WineReference reference = ReferenceFor(scenario, all, imageText);
-
-    const std::string console = WithoutCrBeforeLf(ReadFile(results / "console.txt"));
-    const std::string shared =
-        console.substr(0, std::min(console.size(), reference.console.size()));
-    EXPECT_PRED_FORMAT2(SameAs, shared, reference.console);
-    // Wine's cmd words the prompt as "Press any key to continue... ".
-    const std::string pause = console.substr(shared.size());
-    const std::string prompt = "Press any key to continue";
-    EXPECT_TRUE(pause.compare(0, prompt.size(), prompt) == 0 &&
-                pause.find_first_not_of(" .", prompt.size()) == std::string::npos)
-        << "after the expected text: " << Escaped(pause);
-
-    const bool completes = Completes(reference.console);
-    if (completes) {
-        EXPECT_PRED_FORMAT2(SameAs, reference.flash, ImageBytes(imageText));
-    }
-    if (scenario.deviceScript != "none") {
-        ExpectDeviceReport(results, scenario, reference.frames, reference.flash);
-    }
-    // A figure: Wine starting the program is part of it (see the run that finds no device).
-    std::cout << scenario.name << ": wall time " << std::stol(ReadFile(results / "wall-ms"))
-              << " ms under Wine";
-    if (completes) {
-        Scenario twin = scenario;
-        twin.twinScript = scenario.deviceScript;
-        std::cout << ", pacing floor " << RunTwin(twin, imageText).report.sleptMs << " ms";
-    }
-    std::cout << "\n";
-}
-
 std::string NameOf(const testing::TestParamInfo<Scenario>& info) { return info.param.name; }
 
 // One suite per kind: scripts/test-guest.sh counts each kind's passes.
-INSTANTIATE_TEST_SUITE_P(Usb, GuestScenario, testing::ValuesIn(ScenariosOfKind("usb")), NameOf);
-INSTANTIATE_TEST_SUITE_P(Virmidi, GuestScenario, testing::ValuesIn(ScenariosOfKind("virmidi")),
-                         NameOf);
-INSTANTIATE_TEST_SUITE_P(Wine, WineScenario, testing::ValuesIn(ScenariosOfKind("wine")), NameOf);
+INSTANTIATE_TEST_SUITE_P(Usb, GuestScenario, testing::ValuesIn(ScenariosOfProgram("usb")), NameOf);
+INSTANTIATE_TEST_SUITE_P(Wine, GuestScenario, testing::ValuesIn(ScenariosOfProgram("wine")), NameOf);
+INSTANTIATE_TEST_SUITE_P(Web, GuestScenario, testing::ValuesIn(ScenariosOfProgram("web")), NameOf);
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The banner shows users the version that the exe's resources, the zip and the package carry,
-// all taken from the project's version: a new version must change the banner too.
+// The banner and --version show users the version that the exe's resources, the zip and the
+// package carry, all taken from the project's version: a new version must change them too.
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_folder.h"
 
@@ -15,4 +15,14 @@ TEST(BannerVersion, IsTheProjectVersion)
     EXPECT_EQ(banner, "TAMBRELL Update V" + std::to_string(PROJECT_VERSION_MAJOR) + "." +
                           std::to_string(PROJECT_VERSION_MINOR) +
                           " -> TAMBRELL quillstrand System\n");
+}
+
+TEST(VersionOption, IsTheProjectVersion)
+{
+    TempFolder empty;
+    for (const char* option : {"--version", "-V"}) {
+        ToolOutput output = RunTool(TAMBRELL_UPDATE_EXE, empty.path(), {}, {option});
+        EXPECT_EQ(output.console, "tambrell-update " PROJECT_VERSION "\n") << option;
+        EXPECT_EQ(output.exitStatus, 0) << option;
+    }
 }

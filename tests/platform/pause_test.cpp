@@ -94,10 +94,11 @@ TEST(Pause, EndsEveryRunOfTheProgramAndCtrlCThereLeavesTheTerminalAsItWas)
         bool withImage;
         const char* key;
         std::string lastMessage;
+        int exitStatus;
     };
     const Case cases[] = {
-        {TAMBRELL_UPDATE_SIM_EXE, true, "q", "Target update successfully!\r\n\r\n"},
-        {TAMBRELL_UPDATE_EXE, false, "\x03", "Error: File '*.kit' is not found.\r\n\r\n"},
+        {TAMBRELL_UPDATE_SIM_EXE, true, "q", "Target update successfully!\r\n\r\n", 0},
+        {TAMBRELL_UPDATE_EXE, false, "\x03", "Error: File '*.kit' is not found.\r\n\r\n", 1},
     };
     for (const Case& run : cases) {
         TempFolder folder;
@@ -126,11 +127,28 @@ TEST(Pause, EndsEveryRunOfTheProgramAndCtrlCThereLeavesTheTerminalAsItWas)
         EXPECT_EQ(waitpid(child, nullptr, WNOHANG), 0) << run.program << " did not wait";
 
         ASSERT_EQ(write(terminal, run.key, 1), 1);
-        EXPECT_EQ(ExitStatusOf(child), 0) << run.program;
+        EXPECT_EQ(ExitStatusOf(child), run.exitStatus) << run.program;
         termios after;
         tcgetattr(farSide, &after);
         EXPECT_TRUE(SameSettings(before, after)) << run.program << " left the terminal changed";
         close(farSide);
+        close(terminal);
+    }
+}
+
+// Options answer at once, a script as well as a user at a prompt: none of them waits for a key.
+TEST(Pause, NoOptionWaitsForAKey)
+{
+    for (const char* option : {"--help", "--version", "--list", "--bogus"}) {
+        int terminal = -1;
+        pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            execl(TAMBRELL_UPDATE_EXE, TAMBRELL_UPDATE_EXE, option, (char*)nullptr);
+            _exit(127);
+        }
+        EXPECT_EQ(ReadUntil(terminal, kPrompt).find(kPrompt), std::string::npos) << option;
+        EXPECT_EQ(ExitStatusOf(child), std::string(option) == "--bogus" ? 64 : 0) << option;
         close(terminal);
     }
 }

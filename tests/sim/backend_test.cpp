@@ -195,6 +195,27 @@ TEST(SimBackend, DeliversWhatTheDeviceSentEarlierBeforeTheNextFrameReachesIt)
     EXPECT_EQ(SimulatorCounts().messagesDropped, 2u);
 }
 
+TEST(SimBackend, ReadsTheControllersBytesAsTheWindowsServiceDoes)
+{
+    // A SysEx cut short by the next send's F0, real-time inside a SysEx, a note and its running
+    // status, a SysEx cut short by a note; then a stray byte.
+    Simulate("send=0:F0 20; send=1:F0 FE 1A F7 90 40 7F 41 00; send=2:F0 01 80 40 00; stray=3");
+    FakeHost host;
+    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
+    for (int ms = 0; ms < 3; ++ms) AdvanceSimulatedClock(1);
+    std::vector<std::pair<UINT, Bytes>> seen;
+    for (const CallbackSeen& callback : host.Seen()) {
+        if (callback.message == MIM_OPEN) continue;
+        Bytes packed = {uint8_t(callback.param1), uint8_t(callback.param1 >> 8), uint8_t(callback.param1 >> 16)};
+        seen.emplace_back(callback.message, callback.message == MIM_DATA ? packed : callback.bytes);
+    }
+    const UINT data = MIM_DATA, error = MIM_LONGERROR, sysex = MIM_LONGDATA;
+    EXPECT_EQ(seen, (std::vector<std::pair<UINT, Bytes>>{
+                        {error, {0xF0, 0x20}}, {data, {0xFE, 0, 0}}, {sysex, {0xF0, 0x1A, 0xF7}},
+                        {data, {0x90, 0x40, 0x7F}}, {data, {0x90, 0x41, 0x00}},
+                        {error, {0xF0, 0x01}}, {data, {0x80, 0x40, 0x00}}, {sysex, {0xF0}}}));
+}
+
 TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
 {
     Bytes message = {0xF0};

@@ -15,7 +15,9 @@ void CALLBACK FakeHost::OnInput(HMIDIIN, UINT message, DWORD_PTR instance, DWORD
     seen.thread = std::this_thread::get_id();
     seen.insideSimulator = InsideSimulator();
     seen.header = reinterpret_cast<MIDIHDR*>(param1);
-    if (message == MIM_LONGDATA) {
+    seen.param1 = param1;
+    bool handedBack = message == MIM_LONGDATA || message == MIM_LONGERROR;
+    if (handedBack) {
         seen.flags = seen.header->dwFlags;
         seen.bytes.assign(seen.header->lpData, seen.header->lpData + seen.header->dwBytesRecorded);
     }
@@ -25,7 +27,7 @@ void CALLBACK FakeHost::OnInput(HMIDIIN, UINT message, DWORD_PTR instance, DWORD
         host->seen_.push_back(seen);
         requeue = host->requeue;
     }
-    if (message == MIM_LONGDATA && requeue) {
+    if (handedBack && requeue) {
         midiInUnprepareHeader(host->in, &host->header, sizeof(MIDIHDR));
         midiInPrepareHeader(host->in, &host->header, sizeof(MIDIHDR));
         midiInAddBuffer(host->in, &host->header, sizeof(MIDIHDR));

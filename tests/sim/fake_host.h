@@ -12,6 +12,7 @@
 struct CallbackSeen {
     UINT message = 0;
     MIDIHDR* header = nullptr;
+    DWORD_PTR param1 = 0;
     DWORD flags = 0;
     std::vector<uint8_t> bytes;
     std::thread::id thread;

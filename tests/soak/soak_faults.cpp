@@ -71,7 +71,7 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
         break;
     case 5:
         kind = "stray one-byte reply";
-        statement = "send=" + std::to_string(Between(random, 0, 4000)) + ":F0";
+        statement = "stray=" + std::to_string(Between(random, 0, 4000));
         break;
     case 6:
         kind = "early reply";

@@ -1,33 +1,13 @@
 #include "tests/soak/soak_invariants.h"
 
+#include "tests/support/run_endings.h"
+
 #include <algorithm>
 
 namespace {
 
 const std::string kSuccess = "Target update successfully!\n";
 const std::string kDone = "\rTransferring.. 100% done.  \n";
-
-struct Ending {
-    const char* text;
-    std::string outcome;
-};
-
-const Ending kEndings[] = {
-    {"\rTransferring.. 100% done.  \nTarget update successfully!\n\n", "updated"},
-    {"\rTransferring.. 100% done.  \nTarget update successfully!\n\nThe System is restart, please wait!\n\n",
-     "updated, device restarts"},
-    {"\nFailed: Target is not responding.\n\n", "not responding"},
-    {"\nError in updating.\n", "refused 20 times"},
-    {"Error: The MIDI Out of device is missing!\n\n", "send failed"},
-    {"Please wait the system reset and retry again!\n\n", "device restarting"},
-    {"Error: The device and the upgrade file is not matched!\n\n", "other model"},
-    {"Error: The MIDI In of device is missing!\n\n", "no input"},
-};
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 // The flash as records (by their length fields), a record stored twice in a row counted once.
 std::vector<std::vector<uint8_t>> FlashRecords(const std::vector<uint8_t>& flash, bool* keptTwice)
@@ -99,14 +79,17 @@ void CheckClaims(const SoakImage& image, const SimRun& run, bool success, SoakVe
 
 void CheckOutcome(const SoakImage& image, const SimRun& run, bool truthfulDevice, SoakVerdict& verdict)
 {
-    const Ending* ending = std::find_if(std::begin(kEndings), std::end(kEndings),
-                                        [&](const Ending& e) { return EndsWith(run.console, e.text); });
-    if (ending == std::end(kEndings)) {
+    const RunEnding* ending = EndingOf(run.console);
+    if (!ending) {
         verdict.outcome = "unnamed end";
         verdict.violations.push_back("the console does not end with a message naming the outcome");
         return;
     }
     verdict.outcome = ending->outcome;
+    if (run.exitStatus != ending->exitStatus) {
+        verdict.violations.push_back("exit status " + std::to_string(run.exitStatus) + " for the outcome '" +
+                                     verdict.outcome + "'");
+    }
     bool success = run.console.find(kSuccess) != std::string::npos;
     CheckClaims(image, run, success, verdict);
     if (truthfulDevice) CheckFlash(image, run, success, verdict);
@@ -142,7 +125,7 @@ uint64_t SleepLimit(const SoakImage& image)
 static SoakVerdict CheckRun(const SoakImage& image, const SimRun& run, bool truthfulDevice)
 {
     SoakVerdict verdict;
-    if (run.exitStatus != 0 || !run.reported) {
+    if (run.exitStatus < 0 || !run.reported) {
         verdict.outcome = "did not end normally";
         verdict.violations.push_back("exit status " + std::to_string(run.exitStatus) +
                                      (run.reported ? "" : ", no report written"));

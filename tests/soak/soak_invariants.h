@@ -13,7 +13,8 @@ struct SoakVerdict {
 };
 
 // What must hold after every update, whatever the device did:
-// - the tool ended normally with status 0, having slept no more than its retry limits allow;
+// - the tool ended normally, with the exit status its last message stands for, having slept no
+//   more than its retry limits allow;
 // - "Target update successfully!" means the device holds the image (on a restart announced by the
 //   device itself: the records sent so far);
 // - otherwise the last thing printed names the failure, and a failed send is reported as one;

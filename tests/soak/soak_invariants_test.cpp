@@ -18,11 +18,11 @@ SoakImage TwoRecords()
     return image;
 }
 
-// A clean run of `image` that ended with `ending`, the device holding `flash`.
-SimRun EndedRun(const std::string& ending, const std::vector<std::vector<uint8_t>>& flash)
+// A clean run of `image` that ended with `ending` and `status`, the device holding `flash`.
+SimRun EndedRun(const std::string& ending, const std::vector<std::vector<uint8_t>>& flash, int status = 0)
 {
     SimRun run;
-    run.exitStatus = 0;
+    run.exitStatus = status;
     run.reported = true;
     run.console = kStart + ending;
     run.report.messagesDelivered = {{0xF0, 0x34, 0xF7}};
@@ -88,7 +88,7 @@ TEST(SoakInvariants, AgainstAnyDeviceEveryClaimNeedsTheDevicesWord)
 
     run.report.messagesDelivered.erase(run.report.messagesDelivered.begin());
     EXPECT_FALSE(CheckFuzzedRun(image, run).violations.empty());
-    SimRun noMatch = EndedRun("\rTransferring.. - 0% done\nFailed: Target is not responding.\n\n", {});
+    SimRun noMatch = EndedRun("\rTransferring.. - 0% done\nFailed: Target is not responding.\n\n", {}, 3);
     noMatch.report.messagesDelivered = {{0xF0, 0x15, 0xF7}};
     EXPECT_FALSE(CheckFuzzedRun(image, noMatch).violations.empty());
 }
@@ -96,14 +96,18 @@ TEST(SoakInvariants, AgainstAnyDeviceEveryClaimNeedsTheDevicesWord)
 TEST(SoakInvariants, AFailureMustBeNamedAndASendFailureNamedAsSuch)
 {
     SoakImage image = TwoRecords();
-    EXPECT_TRUE(CheckSoakRun(image, EndedRun("\nFailed: Target is not responding.\n\n", {})).violations.empty());
+    EXPECT_TRUE(CheckSoakRun(image, EndedRun("\nFailed: Target is not responding.\n\n", {}, 3)).violations.empty());
+    // A failure reported as success, and the other way round.
+    EXPECT_FALSE(CheckSoakRun(image, EndedRun("\nFailed: Target is not responding.\n\n", {}, 0)).violations.empty());
+    EXPECT_FALSE(CheckSoakRun(image, EndedRun(kUpdated, image.records, 3)).violations.empty());
     EXPECT_FALSE(CheckSoakRun(image, EndedRun("\rTransferring.. - 0% done", {})).violations.empty());
     EXPECT_FALSE(CheckSoakRun(image, EndedRun("\rTransferring.. 100% done.  \nError in updating.\n", {})).violations.empty());
 
-    SimRun unplugged = EndedRun("\nError: The MIDI Out of device is missing!\n\n", {});
+    SimRun unplugged = EndedRun("\nError: The MIDI Out of device is missing!\n\n", {}, 2);
     unplugged.report.failedSends = 1;
     EXPECT_TRUE(CheckSoakRun(image, unplugged).violations.empty());
     unplugged.console = kStart + "\nFailed: Target is not responding.\n\n";
+    unplugged.exitStatus = 3;
     EXPECT_FALSE(CheckSoakRun(image, unplugged).violations.empty());
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <future>
 #include <stdexcept>
 
 namespace {
@@ -60,6 +61,16 @@ std::string WithoutTextModeCr(const std::string& console)
     return text;
 }
 
+std::string ReadAll(HANDLE readEnd)
+{
+    std::string text;
+    char chunk[4096];
+    DWORD got;
+    while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) text.append(chunk, got);
+    CloseHandle(readEnd);
+    return WithoutTextModeCr(text);
+}
+
 [[noreturn]] void Fail(const char* what)
 {
     throw std::runtime_error(std::string(what) + " failed, error " + std::to_string(GetLastError()));
@@ -68,7 +79,7 @@ std::string WithoutTextModeCr(const std::string& console)
 }  // namespace
 
 ToolOutput RunTool(const std::string& program, const std::filesystem::path& folder,
-                   const std::vector<std::string>& environment)
+                   const std::vector<std::string>& environment, const std::vector<std::string>& arguments)
 {
     std::vector<std::string> variables = environment;
     // The closing "pause" runs the interpreter named by COMSPEC, whose prompt would land in the
@@ -79,9 +90,13 @@ ToolOutput RunTool(const std::string& program, const std::filesystem::path& fold
     std::string block = EnvironmentBlock(variables);
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) Fail("CreatePipe");
+    HANDLE readEnd, writeEnd, errorsReadEnd, errorsWriteEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0) ||
+        !CreatePipe(&errorsReadEnd, &errorsWriteEnd, &inheritable, 0)) {
+        Fail("CreatePipe");
+    }
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errorsReadEnd, HANDLE_FLAG_INHERIT, 0);
     HANDLE nul = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                              OPEN_EXISTING, 0, nullptr);
     if (nul == INVALID_HANDLE_VALUE) Fail("CreateFile NUL");
@@ -91,28 +106,30 @@ ToolOutput RunTool(const std::string& program, const std::filesystem::path& fold
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nul;
     startup.hStdOutput = writeEnd;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdError = errorsWriteEnd;
 
     // The program is resolved against this process's folder before the child gets its own.
     std::string path = std::filesystem::absolute(program).string();
+    // Each argument quoted, as Explorer passes a dropped file's path.
     std::string commandLine = "\"" + path + "\"";
+    for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
     PROCESS_INFORMATION child;
     BOOL started = CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, &block[0],
                                   folder.string().c_str(), &startup, &child);
     CloseHandle(writeEnd);
+    CloseHandle(errorsWriteEnd);
     CloseHandle(nul);
     if (!started) {
         CloseHandle(readEnd);
+        CloseHandle(errorsReadEnd);
         Fail("CreateProcess");
     }
     CloseHandle(child.hThread);
 
     ToolOutput output;
-    char chunk[4096];
-    DWORD got;
-    while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) output.console.append(chunk, got);
-    CloseHandle(readEnd);
-    output.console = WithoutTextModeCr(output.console);
+    std::future<std::string> errors = std::async(std::launch::async, ReadAll, errorsReadEnd);
+    output.console = ReadAll(readEnd);
+    output.errors = errors.get();
 
     WaitForSingleObject(child.hProcess, INFINITE);
     DWORD status = 0;

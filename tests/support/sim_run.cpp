@@ -6,12 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-SimRun RunSimulated(const std::filesystem::path& folder, const std::string& script)
+SimRun RunSimulated(const std::filesystem::path& folder, const std::string& script,
+                    const std::vector<std::string>& arguments)
 {
     TempFolder reportFolder;
     std::filesystem::path reportFile = reportFolder.path() / "report.txt";
     ToolOutput output = RunTool(TAMBRELL_UPDATE_SIM_EXE, folder,
-                                {"TAMBRELL_SIM=" + script, "TAMBRELL_SIM_REPORT=" + reportFile.string()});
+                                {"TAMBRELL_SIM=" + script, "TAMBRELL_SIM_REPORT=" + reportFile.string()}, arguments);
     SimRun run;
     run.console = output.console;
     run.exitStatus = output.exitStatus;

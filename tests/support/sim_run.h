@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 struct SimRun {
     std::string console;   // everything the tool wrote to standard output
@@ -13,7 +14,8 @@ struct SimRun {
     SimCounts report;
 };
 
-// Runs tambrell-update-sim in `folder` against the simulated device set up by `script` (the
-// TAMBRELL_SIM syntax), as a user would run the tool there, and reads its report.
-SimRun RunSimulated(const std::filesystem::path& folder, const std::string& script);
+// Runs tambrell-update-sim in `folder` with `arguments` against the simulated device set up by
+// `script` (the TAMBRELL_SIM syntax), as a user would run the tool there, and reads its report.
+SimRun RunSimulated(const std::filesystem::path& folder, const std::string& script,
+                    const std::vector<std::string>& arguments = {});
 SimRun RunSimulated(const TempFolder& folder, const std::string& script);

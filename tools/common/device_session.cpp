@@ -14,8 +14,8 @@ const SimSetup& CheckedForLink(const SimSetup& setup)
         throw std::invalid_argument("in, out, controller: the link's devices are the system's");
     }
     if (!setup.failingInputOpens.empty() || !setup.failingOutputOpens.empty() ||
-        !setup.failingStarts.empty() || setup.stillPlayingUnprepares != 0) {
-        throw std::invalid_argument("fail-open, fail-start, still-playing: not on a real link");
+        !setup.failingStarts.empty() || setup.stillPlayingUnprepares != 0 || !setup.strayAtMs.empty()) {
+        throw std::invalid_argument("fail-open, fail-start, still-playing, stray: not on a real link");
     }
     return setup;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-// Joins the pieces in which the sequencer may deliver one System Exclusive message. A message
+// Joins the pieces in which a MIDI link delivers one System Exclusive message. A message
 // starts at 0xF0 and ends at 0xF7; bytes outside a message are dropped, and a new 0xF0 before the
 // end throws the unfinished message away, as a MIDI receiver does.
 class SysExAssembler {

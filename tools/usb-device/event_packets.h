@@ -11,7 +11,8 @@
 
 // The packets that carry `bytes` as a byte stream: SysEx in threes (CIN 4) ended by CIN 5, 6 or 7
 // with its F7; real-time bytes (F8-FF), also inside a SysEx, each alone (CIN F) without breaking
-// it; what is left of an unended SysEx at the end, byte by byte (CIN F), so every byte arrives.
+// it; short messages whole, with their own CIN; what is left of a message that a status byte
+// cuts short or that the bytes end in, byte by byte (CIN F), so every byte arrives in order.
 std::vector<uint8_t> EncodeEventPackets(const std::vector<uint8_t>& bytes);
 
 // Reads packets from the host, in whatever pieces they arrive, into whole SysEx messages.

@@ -3,15 +3,6 @@
 # The Linux program under test, as the guest holds it.
 TOOL=/bin/tambrell-update
 
-# Loads the virtual MIDI driver with the given number of raw MIDI devices.
-virmidi_load() {
-  insmod /lib/modules/*/kernel/sound/drivers/snd-virmidi.ko midi_devs="$1" index=0
-}
-
-virmidi_unload() {
-  rmmod snd-virmidi
-}
-
 # Waits until the device program whose pid is $1 has written the ready file $2; fails when it
 # ends before that, or after 10 s.
 wait_ready() {
@@ -28,16 +19,6 @@ wait_ready() {
 # not the simulated controller's 20 ms, to be completed before its first part is dropped.
 device_script() {
   echo "resync=1000; $1"
-}
-
-# Starts the device program on the first virtual device, set up by the given script, and waits
-# until it is connected: bytes written before that are dropped by the driver.
-device_start() {
-  rm -f ready
-  TAMBRELL_SIM="$(device_script "$1")" TAMBRELL_SIM_REPORT="$PWD/device.txt" \
-    seq-device "Virtual Raw MIDI 0-0" ready 2> device.err &
-  device_pids=$!
-  wait_ready "$device_pids" ready
 }
 
 # Plugs in $1 USB devices one after another, each set up by the script $2, each waited for until

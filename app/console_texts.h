@@ -1,0 +1,21 @@
+#pragma once
+
+// What the run's driver and the command line print; every console text is a printf format, and
+// the zip's readme and the manual page quote each (tests/packaging/documented_messages_test.cpp).
+#define TEXT_BANNER "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n"
+#define TEXT_VERSION "tambrell-update %s\n"
+#define TEXT_USAGE_ERROR "Usage: tambrell-update [IMAGE | --help | --version | --list]\n"
+#define TEXT_HELP                                                                        \
+    "Usage: tambrell-update [IMAGE]\n"                                                   \
+    "Updates the firmware of a quillstrand USB MIDI controller over MIDI.\n"             \
+    "IMAGE is the firmware image, a .kit file whose name begins with quillstrand;\n"     \
+    "without it, the first .kit file of the current folder is used.\n"                  \
+    "\n"                                                                                 \
+    "  -h, --help, /?  show this text\n"                                                 \
+    "  -V, --version   show the version\n"                                               \
+    "  -l, --list      list the MIDI devices and which of them an update would open\n"   \
+    "\n"                                                                                 \
+    "Exit status: 0 updated; 1 image refused; 2 MIDI port missing or failing;\n"         \
+    "3 the controller refused or did not answer; 64 wrong command line.\n"
+
+#define APP_CONSOLE_TEXTS TEXT_BANNER, TEXT_VERSION, TEXT_USAGE_ERROR, TEXT_HELP

@@ -1,0 +1,32 @@
+#include "midi/reply_handover.h"
+
+#include "platform/winmm.h"
+
+std::atomic<uint32_t> RxReply{0};
+
+static int16_t CountOf(uint32_t reply)
+{
+    return (int16_t)(uint16_t)reply;
+}
+
+void PublishReply(uint16_t count, uint8_t code)
+{
+    RxReply = (uint32_t)code << 16 | count;
+}
+
+void WaitForReply(uint16_t polls, int16_t endingCount)
+{
+    for (uint16_t polled = 0; polled < polls && CountOf(RxReply) < endingCount; ++polled) Sleep(1);
+}
+
+bool TakeReply(uint8_t* code)
+{
+    uint32_t reply = RxReply;
+    // Cleared only if it is still the reply we looked at: a newer one replaces it, a lone byte
+    // that came meanwhile is never cleared.
+    do {
+        if (CountOf(reply) < 2) return false;
+    } while (!RxReply.compare_exchange_weak(reply, 0));
+    *code = (uint8_t)(reply >> 16);
+    return true;
+}

@@ -1,0 +1,19 @@
+// The hand-over of the device's replies from the MIDI service's callback thread to the main thread.
+#pragma once
+
+#include <atomic>
+#include <stdint.h>
+
+// The last SysEx received, as the callback publishes it in one word: the low 16 bits of its
+// recorded length (bits 0-15) and its byte 1, the reply code (bits 16-23). The code travels with
+// its count because the buffer goes straight back to the service, which may be filling it with
+// the next message while the main thread looks. 0 at start and once a reply has been taken.
+extern std::atomic<uint32_t> RxReply;
+
+// Called on the callback thread before the buffer is queued again.
+void PublishReply(uint16_t count, uint8_t code);
+// Sleeps 1 ms at a time, at most `polls` times, until the published count reaches `endingCount`.
+void WaitForReply(uint16_t polls, int16_t endingCount);
+// Takes a reply (a count of 2 or more) and clears it. Anything else, a lone byte included, is no
+// reply: false, and it stays until the next message replaces it.
+bool TakeReply(uint8_t* code);

@@ -1,0 +1,35 @@
+# Shared by the scripts that source it: the project's version and the one Wine prefix.
+
+# The version of project(... VERSION x.y.z) in CMakeLists.txt: it names the packages.
+project_version() {
+  sed -n 's/^project([^ ]* VERSION \([0-9.]*\) .*/\1/p' "$(dirname "${BASH_SOURCE[0]}")/../CMakeLists.txt"
+}
+
+# The 32-bit Wine prefix of every Windows run, build/wineprefix, made once and made anew when
+# Wine is upgraded (the guest reads it through its share too: making one there would take
+# minutes of emulated CPU). Exports Wine's settings for the caller.
+use_wine_prefix() {
+  local prefix made_by
+  prefix="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix"
+  export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+  unset DISPLAY WAYLAND_DISPLAY
+  made_by=$(wine --version)
+  [ "$(cat "$prefix/made-by" 2>/dev/null)" = "$made_by" ] && return 0
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  HOME=$(mktemp -d) timeout 180 wineboot --init </dev/null >/dev/null 2>&1 ||
+    { echo "no Wine prefix could be made in $prefix" >&2; return 1; }
+  # The server writes the registry out when it ends; the prefix must be complete on disk.
+  wineserver -w
+  echo "$made_by" >"$prefix/made-by"
+}
+
+# A scratch folder for the caller, $work; at exit Wine's server is stopped and the folder removed.
+use_scratch_folder() {
+  work=$(mktemp -d)
+  trap finish EXIT
+}
+finish() {
+  timeout 30 wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}

@@ -1,0 +1,81 @@
+// The installed tool's command line: options answer before any image is loaded, an image is named
+// by its path from any folder, and anything else is refused for the script that gave it.
+#include "tests/e2e/console_text.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Damaged, so that every run ends in the image stage whatever MIDI devices the machine has.
+const std::string kDamagedImage = "00 04 12 34 BA FE\r\n";
+const std::string kUpgradeError = "Error: The upgrade file is error!\n\n";
+const std::string kFitError = "Error: The fit file is not found.\n\n";
+
+ToolOutput RunWith(const fs::path& folder, const std::vector<std::string>& arguments)
+{
+    return RunTool(TAMBRELL_UPDATE_EXE, folder, {}, arguments);
+}
+
+TEST(CommandLine, OptionsAnswerBeforeAnyImageIsLoaded)
+{
+    TempFolder folder;
+    folder.Write("quillstrand.kit", kDamagedImage);
+    ToolOutput help = RunWith(folder.path(), {"--help"});
+    EXPECT_EQ(help.console.rfind("Usage: tambrell-update [IMAGE]\n", 0), 0u) << help.console;
+    EXPECT_EQ(help.exitStatus, 0);
+    for (const char* same : {"-h", "/?"}) EXPECT_EQ(RunWith(folder.path(), {same}).console, help.console) << same;
+    EXPECT_EQ(RunWith(folder.path(), {"-l"}).console.find(kBanner), std::string::npos);
+}
+
+TEST(CommandLine, RefusesAnythingElseWithOneUsageLine)
+{
+    TempFolder folder;
+    folder.Write("quillstrand.kit", kDamagedImage);
+    for (std::vector<std::string> arguments : {std::vector<std::string>{"--bogus"}, {"a.kit", "b.kit"}}) {
+        ToolOutput output = RunWith(folder.path(), arguments);
+        EXPECT_EQ(output.console, "") << arguments[0];
+        EXPECT_EQ(output.errors, "Usage: tambrell-update [IMAGE | --help | --version | --list]\n") << arguments[0];
+        EXPECT_EQ(output.exitStatus, 64) << arguments[0];
+    }
+}
+
+TEST(CommandLine, TakesTheImageNamedByARelativeOrAnAbsolutePath)
+{
+    TempFolder start, images;
+    fs::create_directory(start.path() / "firmware");
+    start.Write("firmware/quillstrand_v1.3.kit", kDamagedImage);
+    ToolOutput relative = RunWith(start.path(), {"firmware/quillstrand_v1.3.kit"});
+    EXPECT_EQ(relative.console, Opened("firmware/quillstrand_v1.3.kit") + kUpgradeError);
+    EXPECT_EQ(relative.exitStatus, 1);
+
+    // As Explorer starts the tool for a file dropped onto it, from another folder: the whole path,
+    // spaces and all, here as long as Windows takes one (259 characters).
+    const std::string name = "quillstrand v1.3.kit";
+    fs::path folder = images.path() / "new firmware ";
+    folder += std::string(259 - folder.string().size() - 1 - name.size(), 'x');
+    fs::create_directory(folder);
+    std::string path = images.Write((folder / name).string(), kDamagedImage).string();
+    ASSERT_EQ(path.size(), 259u);
+    ToolOutput absolute = RunWith(start.path(), {path});
+    EXPECT_EQ(absolute.console, Opened(path) + kUpgradeError);
+    EXPECT_EQ(absolute.exitStatus, 1);
+
+    // The file name alone meets the name rule and must fit the tool, which never cuts it.
+    std::string misnamed = images.Write("update.kit", kDamagedImage).string();
+    std::string tooLong = images.Write("quillstrand" + std::string(85, 'x') + ".kit", kDamagedImage).string();
+    std::string missing = (images.path() / "quillstrand_v9.kit").string();
+    for (const std::string& refused : {misnamed, tooLong, missing}) {
+        ToolOutput output = RunWith(start.path(), {refused});
+        std::string message = refused == missing ? "Error: File '" + missing + "' is not found.\n\n" : kFitError;
+        EXPECT_EQ(output.console, kBanner + message);
+        EXPECT_EQ(output.exitStatus, 1);
+    }
+}
+
+}  // namespace
