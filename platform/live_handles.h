@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 template <typename Port>
 class LiveHandles {
@@ -32,15 +31,6 @@ public:
     {
         Port* port = Find(handle);
         return port == nullptr ? MMSYSERR_INVALHANDLE : call(*port);
-    }
-
-    // The open handles, at the time of the call.
-    std::vector<const void*> Handles()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::vector<const void*> handles;
-        for (const auto& entry : ports_) handles.push_back(entry.first);
-        return handles;
     }
 
     std::unique_ptr<Port> Remove(const void* handle)

@@ -4,7 +4,7 @@
 
 #include "platform/alsa/input_source.h"
 #include "platform/alsa/sysex_assembler.h"
-#include "platform/winmm.h"
+#include "platform/midi_ports.h"
 
 #include <atomic>
 #include <deque>
@@ -12,27 +12,21 @@
 #include <mutex>
 #include <thread>
 
-using MidiInCallback = void(CALLBACK*)(HMIDIIN, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
-
-class InputPort {
+class InputPort : public MidiInputPort {
 public:
     InputPort(std::unique_ptr<InputSource> source, MidiInCallback callback, DWORD_PTR instance);
-    ~InputPort();
+    ~InputPort() override;
     InputPort(const InputPort&) = delete;
     InputPort& operator=(const InputPort&) = delete;
 
-    HMIDIIN Handle() { return reinterpret_cast<HMIDIIN>(this); }
-
-    MMRESULT Prepare(MIDIHDR* header, UINT size);
-    MMRESULT Unprepare(MIDIHDR* header, UINT size);
-    MMRESULT AddBuffer(MIDIHDR* header, UINT size);
-    MMRESULT Start();
-    // Hands back a header holding part of a message; empty headers stay queued.
-    MMRESULT Stop();
-    // Hands back every queued header before it returns.
-    MMRESULT Reset();
-    bool HasQueuedHeaders();
-    void Notify(UINT message, DWORD_PTR param1);
+    MMRESULT Prepare(MIDIHDR* header, UINT size) override;
+    MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
+    MMRESULT AddBuffer(MIDIHDR* header, UINT size) override;
+    MMRESULT Start() override;
+    MMRESULT Stop() override;
+    MMRESULT Reset() override;
+    bool HasQueuedHeaders() override;
+    void Notify(UINT message, DWORD_PTR param1) override;
 
 private:
     void StopReader();

@@ -1,7 +1,7 @@
 // An open MIDI output: each long message is written whole and has left when the call returns.
 #pragma once
 
-#include "platform/winmm.h"
+#include "platform/midi_ports.h"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -18,14 +18,12 @@ public:
     virtual int Drain() = 0;
 };
 
-class OutputPort {
+class OutputPort : public MidiOutputPort {
 public:
     explicit OutputPort(std::unique_ptr<OutputSink> sink);
 
-    HMIDIOUT Handle() { return reinterpret_cast<HMIDIOUT>(this); }
-
-    MMRESULT LongMsg(MIDIHDR* header, UINT size);
-    MMRESULT Reset();
+    MMRESULT LongMsg(MIDIHDR* header, UINT size) override;
+    MMRESULT Reset() override;
 
 private:
     MMRESULT Send(const uint8_t* bytes, size_t size);

@@ -11,11 +11,34 @@ namespace {
 
 const uint8_t SYSEX_END = 0xF7;
 
+std::vector<WebInput*> openInputs;
+
 }  // namespace
+
+const std::vector<WebInput*>& WebInput::Open()
+{
+    return openInputs;
+}
 
 WebInput::WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance)
     : index_(index), callback_(callback), instance_(instance)
 {
+    openInputs.push_back(this);
+}
+
+WebInput::~WebInput()
+{
+    openInputs.erase(std::find(openInputs.begin(), openInputs.end(), this));
+}
+
+MMRESULT WebInput::Prepare(MIDIHDR* header, UINT size)
+{
+    return PrepareHeader(header, size);
+}
+
+MMRESULT WebInput::Unprepare(MIDIHDR* header, UINT size)
+{
+    return UnprepareHeader(header, size);
 }
 
 MMRESULT WebInput::AddBuffer(MIDIHDR* header, UINT size)

@@ -2,28 +2,29 @@
 // messages that arrived while the program slept, with the header rules of the Windows service.
 #pragma once
 
-#include "platform/winmm.h"
+#include "platform/midi_ports.h"
 
 #include <deque>
 #include <vector>
 
-using MidiInCallback = void(CALLBACK*)(HMIDIIN, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
-
-class WebInput {
+class WebInput : public MidiInputPort {
 public:
     WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance);
+    ~WebInput() override;
 
-    HMIDIIN Handle() { return reinterpret_cast<HMIDIIN>(this); }
+    // Every input open now, oldest first.
+    static const std::vector<WebInput*>& Open();
+
     unsigned Index() const { return index_; }
 
-    MMRESULT AddBuffer(MIDIHDR* header, UINT size);
-    MMRESULT Start();
-    // Hands back a header holding part of a message; empty headers stay queued.
-    MMRESULT Stop();
-    // Hands back every queued header before it returns.
-    MMRESULT Reset();
-    bool HasQueuedHeaders() const { return !queue_.empty(); }
-    void Notify(UINT message, DWORD_PTR param1);
+    MMRESULT Prepare(MIDIHDR* header, UINT size) override;
+    MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
+    MMRESULT AddBuffer(MIDIHDR* header, UINT size) override;
+    MMRESULT Start() override;
+    MMRESULT Stop() override;
+    MMRESULT Reset() override;
+    bool HasQueuedHeaders() override { return !queue_.empty(); }
+    void Notify(UINT message, DWORD_PTR param1) override;
     // Lays every message that arrived since the last call into the queued headers.
     void DeliverArrived();
 

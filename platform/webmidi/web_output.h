@@ -2,17 +2,14 @@
 // message has left, as far as the program can tell, when the call returns.
 #pragma once
 
-#include "platform/winmm.h"
+#include "platform/midi_ports.h"
 
-class WebOutput {
+class WebOutput : public MidiOutputPort {
 public:
     explicit WebOutput(unsigned index) : index_(index) {}
 
-    HMIDIOUT Handle() { return reinterpret_cast<HMIDIOUT>(this); }
-    unsigned Index() const { return index_; }
-
-    MMRESULT LongMsg(MIDIHDR* header, UINT size);
-    MMRESULT Reset() const { return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR; }
+    MMRESULT LongMsg(MIDIHDR* header, UINT size) override;
+    MMRESULT Reset() override { return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR; }
 
 private:
     unsigned index_;

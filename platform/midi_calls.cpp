@@ -1,0 +1,149 @@
+// The winmm calls of the seam over a backend's devices and ports (platform/midi_ports.h).
+#include "platform/live_handles.h"
+#include "platform/midi_header.h"
+#include "platform/midi_ports.h"
+
+#include <string.h>
+
+#include <algorithm>
+
+namespace {
+
+const WORD MOD_MIDIPORT = 1;
+const DWORD CALLBACK_TYPE_MASK = 0x00070000;
+
+// Never destroyed: a port still open at exit must not be torn down under a backend's thread.
+LiveHandles<MidiInputPort>& inputs = *new LiveHandles<MidiInputPort>;
+LiveHandles<MidiOutputPort>& outputs = *new LiveHandles<MidiOutputPort>;
+
+template <typename Caps>
+MMRESULT DescribePort(bool input, UINT_PTR id, Caps* caps, UINT size, Caps filled)
+{
+    if (caps == nullptr) return MMSYSERR_INVALPARAM;
+    if (!MidiPortName(input, id, filled.szPname)) return MMSYSERR_BADDEVICEID;
+    memcpy(caps, &filled, std::min<size_t>(size, sizeof filled));
+    return MMSYSERR_NOERROR;
+}
+
+}  // namespace
+
+UINT WINAPI midiInGetNumDevs(void)
+{
+    return MidiPortCount(true);
+}
+
+UINT WINAPI midiOutGetNumDevs(void)
+{
+    return MidiPortCount(false);
+}
+
+MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR uDeviceID, LPMIDIINCAPSA pmic, UINT cbmic)
+{
+    return DescribePort(true, uDeviceID, pmic, cbmic, MIDIINCAPSA{});
+}
+
+MMRESULT WINAPI midiOutGetDevCapsA(UINT_PTR uDeviceID, LPMIDIOUTCAPSA pmoc, UINT cbmoc)
+{
+    MIDIOUTCAPSA filled{};
+    filled.wTechnology = MOD_MIDIPORT;
+    filled.wChannelMask = 0xFFFF;
+    return DescribePort(false, uDeviceID, pmoc, cbmoc, filled);
+}
+
+MMRESULT WINAPI midiInOpen(LPHMIDIIN phmi, UINT uDeviceID, DWORD_PTR dwCallback,
+                           DWORD_PTR dwInstance, DWORD fdwOpen)
+{
+    if (phmi == nullptr) return MMSYSERR_INVALPARAM;
+    DWORD type = fdwOpen & CALLBACK_TYPE_MASK;
+    if (type != CALLBACK_FUNCTION && type != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
+    MidiInCallback callback =
+        type == CALLBACK_FUNCTION ? reinterpret_cast<MidiInCallback>(dwCallback) : nullptr;
+    std::unique_ptr<MidiInputPort> port;
+    MMRESULT result = OpenMidiInputPort(uDeviceID, callback, dwInstance, port);
+    if (result != MMSYSERR_NOERROR) return result;
+    MidiInputPort* opened = port.get();
+    inputs.Add(std::move(port));
+    *phmi = opened->Handle();
+    opened->Notify(MIM_OPEN, 0);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI midiInPrepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
+{
+    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Prepare(pmh, cbmh); });
+}
+
+MMRESULT WINAPI midiInUnprepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
+{
+    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Unprepare(pmh, cbmh); });
+}
+
+MMRESULT WINAPI midiInAddBuffer(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
+{
+    return inputs.With(hmi, [&](MidiInputPort& port) { return port.AddBuffer(pmh, cbmh); });
+}
+
+MMRESULT WINAPI midiInStart(HMIDIIN hmi)
+{
+    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Start(); });
+}
+
+MMRESULT WINAPI midiInStop(HMIDIIN hmi)
+{
+    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Stop(); });
+}
+
+MMRESULT WINAPI midiInReset(HMIDIIN hmi)
+{
+    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Reset(); });
+}
+
+MMRESULT WINAPI midiInClose(HMIDIIN hmi)
+{
+    MidiInputPort* port = inputs.Find(hmi);
+    if (port == nullptr) return MMSYSERR_INVALHANDLE;
+    if (port->HasQueuedHeaders()) return MIDIERR_STILLPLAYING;
+    std::unique_ptr<MidiInputPort> closed = inputs.Remove(hmi);
+    closed->Stop();
+    closed->Notify(MIM_CLOSE, 0);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI midiOutOpen(LPHMIDIOUT phmo, UINT uDeviceID, DWORD_PTR, DWORD_PTR, DWORD fdwOpen)
+{
+    if (phmo == nullptr) return MMSYSERR_INVALPARAM;
+    // No output notifications are ever sent, so no callback of any kind is taken.
+    if (fdwOpen != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
+    std::unique_ptr<MidiOutputPort> port;
+    MMRESULT result = OpenMidiOutputPort(uDeviceID, port);
+    if (result != MMSYSERR_NOERROR) return result;
+    *phmo = port->Handle();
+    outputs.Add(std::move(port));
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI midiOutPrepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
+{
+    return outputs.With(hmo, [&](MidiOutputPort&) { return PrepareHeader(pmh, cbmh); });
+}
+
+MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
+{
+    return outputs.With(hmo, [&](MidiOutputPort&) { return UnprepareHeader(pmh, cbmh); });
+}
+
+MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
+{
+    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.LongMsg(pmh, cbmh); });
+}
+
+MMRESULT WINAPI midiOutReset(HMIDIOUT hmo)
+{
+    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Reset(); });
+}
+
+MMRESULT WINAPI midiOutClose(HMIDIOUT hmo)
+{
+    // Closing works on an unplugged device too: the handle must still be released.
+    return outputs.Remove(hmo) == nullptr ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR;
+}
