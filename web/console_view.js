@@ -39,8 +39,9 @@ export class ConsoleView {
     for (const character of text) this.put(character);
     this.element.textContent = this.lines.join('\n');
     this.element.scrollTop = this.element.scrollHeight;
-    const percent = PERCENT.exec(this.lines[this.row]);
-    if (percent) this.onPercent(Number(percent[1]));
+    // The latest percentage, even when the line that shows it has been left since the last draw.
+    const percent = this.lines.findLast((line) => PERCENT.test(line));
+    if (percent) this.onPercent(Number(PERCENT.exec(percent)[1]));
   }
 
   text() {

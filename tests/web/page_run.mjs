@@ -85,27 +85,24 @@ async function chooseImage(page, image, drop) {
 //   sim       the TAMBRELL_SIM script of the stand-in device; undefined: the browser's Web MIDI
 //   grant     allow MIDI with SysEx for the page without asking (default true)
 //   noWebMidi a browser without Web MIDI;  insecure: the page at an address that is not secure
-//   drop      drop the file instead of choosing it;  keyboard: press the button from the keyboard
-//   twice     press the button twice;  leave: try to leave the page while the update runs
+//   drop      drop the file instead of choosing it;  keyboard: press the button twice from the
+//             keyboard;  leave: try to leave the page while the update runs
 //   screenshot  a PNG file of the page after the run;  viewport {width, height}
 // Resolves to what the page shows: console, outcome, notice; the device's report (stand-in only);
 // requests to other sites; whether leaving was asked about; the wall time from the press of the
 // button to the outcome, as the page's clock measures it.
 export async function runPage(browser, origin, options) {
-  const { image, keyboard, twice, leave, screenshot } = options;
+  const { image, keyboard, leave, screenshot } = options;
   const { context, page, elsewhere } = await openPage(browser, origin, { grant: true, ...options });
   try {
     if (image) await chooseImage(page, image, options.drop);
     const start = page.locator('#start');
-    if (await start.isEnabled()) {
-      if (keyboard) {
-        await start.focus();
-        await page.keyboard.press('Enter');
-        if (twice) await page.keyboard.press('Enter');
-      } else {
-        await start.click();
-        if (twice) await start.click({ force: true, timeout: 1000 }).catch(() => {});
-      }
+    if (await start.isEnabled() && keyboard) {
+      await start.focus();
+      await page.keyboard.press('Enter');
+      await page.keyboard.press('Enter');
+    } else if (await start.isEnabled()) {
+      await start.click();
     }
     let askedBeforeLeaving = false;
     if (leave) {

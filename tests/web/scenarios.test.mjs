@@ -28,7 +28,7 @@ const devices = (names) => `in=${names}; out=${names}`;
 // name, image, the stand-in's script, the twin's script where it differs, how the page is used.
 // Frame 600 is within record 100 of the sample image (frame 1 is the identification request).
 const COMPARED = [
-  { name: 'update', image: sample, sim: '', keyboard: true, twice: true, screenshot: SCREENSHOT },
+  { name: 'update', image: sample, sim: '', keyboard: true, screenshot: SCREENSHOT },
   { name: 'no device', image: sample, sim: devices('') },
   { name: 'two devices', image: sample, sim: devices('quillstrand MIDI,quillstrand MIDI') },
   { name: 'another model', image: sample, sim: 'model=35' },
@@ -137,6 +137,8 @@ for (const scenario of COMPARED) {
     assert.equal(shown.console, asTerminalShows(twin.console));
     assert.equal(deviceSide(shown.report), deviceSide(twin.report));
     assert.equal(shown.outcome, outcomeOf(twin.status).text);
+    const percents = [...shown.console.matchAll(/(\d+)% done/g)];
+    assert.equal(shown.progress, percents.length ? Number(percents.at(-1)[1]) : 0, 'progress bar');
     assert.equal(shown.notice, '');
     if (scenario.leave) assert.ok(shown.askedBeforeLeaving, 'leaving during the update is asked about');
     expectPageHealthy(shown);

@@ -8,26 +8,15 @@
 (() => {
   const base = document.currentScript ? new URL('.', document.currentScript.src) :
     new URL('/standin/', location.origin);
+  const disconnected = () => new DOMException('The port is disconnected.', 'InvalidStateError');
 
   class StandInPort extends EventTarget {
     constructor(type, index, name) {
       super();
-      this.id = `${type}-${index}`;
-      this.type = type;
-      this.name = name;
-      this.manufacturer = '';
-      this.version = '';
-      this.state = 'connected';
-      this.connection = 'closed';
+      Object.assign(this, { type, name, id: `${type}-${index}`, state: 'connected' });
     }
 
     open() {
-      if (this.state === 'connected') this.connection = 'open';
-      return Promise.resolve(this);
-    }
-
-    close() {
-      this.connection = 'closed';
       return Promise.resolve(this);
     }
   }
@@ -35,21 +24,19 @@
   class StandInAccess extends EventTarget {
     constructor(device, sysexEnabled) {
       super();
-      this.device = device;
-      this.sysexEnabled = sysexEnabled;
-      this.start = performance.now();
-      this.timer = null;
+      Object.assign(this, { device, sysexEnabled, start: performance.now(), timer: null });
+      // The controller's answers arrive as the browser's own MIDI events do: in tasks of their
+      // own, at once when due, never held back as a background tab's timers are.
       this.channel = new MessageChannel();
       this.channel.port1.onmessage = () => this.deliver();
-      const controller = device.ccall('WebDeviceControllerName', 'string');
       const ports = (type, input) => new Map(
         device.ccall('WebDevicePorts', 'string', ['number'], [input]).split('\n').slice(0, -1)
-          .map((name, index) => new StandInPort(type, index, name))
-          .map((port) => [port.id, port]),
+          .map((name, index) => [index, new StandInPort(type, index, name)]),
       );
       this.inputs = ports('input', 1);
       this.outputs = ports('output', 0);
       for (const port of this.outputs.values()) port.send = (data) => this.send(port, data);
+      const controller = device.ccall('WebDeviceControllerName', 'string');
       this.controllerPorts = [...this.inputs.values(), ...this.outputs.values()]
         .filter((port) => port.name === controller);
     }
@@ -60,13 +47,10 @@
 
     send(port, data) {
       const bytes = Uint8Array.from(data);
-      if (port.state !== 'connected') {
-        throw new DOMException('The port is disconnected.', 'InvalidStateError');
-      }
+      if (port.state !== 'connected') throw disconnected();
       if (bytes[0] === 0xF0 && !this.sysexEnabled) {
         throw new DOMException('System exclusive messages are not allowed.', 'InvalidAccessError');
       }
-      port.connection = 'open';
       if (!this.controllerPorts.includes(port)) return;
       const pointer = this.device._malloc(bytes.length);
       this.device.HEAPU8.set(bytes, pointer);
@@ -74,23 +58,14 @@
         ['number', 'number', 'number'], [pointer, bytes.length, this.now()]);
       this.device._free(pointer);
       if (!taken) {
-        this.unplug();
-        throw new DOMException('The port is disconnected.', 'InvalidStateError');
+        // Pulled out, as a USB device is: its ports are disconnected, and the page is told.
+        for (const gone of this.controllerPorts) gone.state = 'disconnected';
+        this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
+        throw disconnected();
       }
       this.schedule();
     }
 
-    // Like a USB device pulled out: its ports are disconnected, and the page is told.
-    unplug() {
-      for (const port of this.controllerPorts) {
-        port.state = 'disconnected';
-        port.connection = 'closed';
-        this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
-      }
-    }
-
-    // The controller's answers arrive as the browser's own MIDI events do: in tasks of their own,
-    // at once when due, never held back as a background tab's timers are.
     schedule() {
       clearTimeout(this.timer);
       const wait = this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.now()]);
@@ -105,9 +80,7 @@
         const pointer = this.device.ccall('WebDeviceMessage', 'number');
         const data = this.device.HEAPU8.slice(pointer, pointer + size);
         for (const port of this.controllerPorts) {
-          if (port.type === 'input' && port.connection === 'open') {
-            port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
-          }
+          if (port.type === 'input') port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
         }
       }
       this.schedule();
