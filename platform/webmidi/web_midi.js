@@ -40,7 +40,7 @@ var webMidi = {
       if (event.data.length > 0 && event.data[0] === 0xF0) kept.push(new Uint8Array(event.data));
     };
     port.addEventListener('midimessage', keep);
-    port.open();
+    port.open().catch(() => {});  // a port that cannot be opened just stays silent
     this.listeners.set(index, keep);
     this.arrived.set(index, kept);
     return true;
