@@ -35,6 +35,8 @@ const COMPARED = [
   { name: 'refusals', image: sample, sim: 'reply=50.1:20; reply=50.2:21' },
   { name: 'silent device, leaving asked about', image: sample, sim: 'ident-silent=always', leave: true },
   { name: 'unplugged in the middle of a record', image: sample, sim: 'unplug=600' },
+  // An answer cut short by the next one comes back as Windows hands it back, and is no answer.
+  { name: 'a SysEx cut short', image: sample, sim: 'before=50.1:F0 20; slow=50.1:5' },
   { name: 'bad image, dropped', image: badImage, sim: '', drop: true },
   { name: 'name that does not fit', image: misnamed, sim: '' },
   {
