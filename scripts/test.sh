@@ -18,7 +18,9 @@ step "Windows tests under Wine" scripts/test-windows.sh
 step "Packages: zip, exe resources, Debian package" scripts/test-package.sh
 step "Web page: the core under Node, the page in headless Chromium" scripts/test-web.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
-step "MIDI in a guest kernel (USB device; Linux program, Windows program under Wine)" scripts/test-guest.sh
+step "Web benchmark (figures, not a test)" node bench/web/largest_image.mjs
+step "MIDI in a guest kernel (USB device; the Linux program, the Windows program under Wine, the page in Chromium)" \
+  scripts/test-guest.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
 step "Fuzzing (60 s a target)" scripts/fuzz.sh 60
 step "Valgrind memcheck" scripts/valgrind.sh

@@ -20,7 +20,9 @@ const CHROMIUM = '/usr/lib/chromium/chromium';
 // Run as root on a machine whose network is closed: no sandbox, nothing fetched in the background.
 const FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
-const RUN_TIMEOUT_MS = 120000;
+// Generous: an emulated CPU (the guest's) takes tens of seconds to load the page and a minute for
+// an update.
+const RUN_TIMEOUT_MS = 300000;
 
 export function launchBrowser(options = {}) {
   return chromium.launch({ executablePath: CHROMIUM, args: FLAGS, ...options });
@@ -30,6 +32,7 @@ export function launchBrowser(options = {}) {
 // not a secure context is served at an address of no real host, by the browser's request routing).
 async function openPage(browser, origin, { sim, grant, noWebMidi, insecure, viewport }) {
   const context = await browser.newContext({ viewport: viewport ?? { width: 1000, height: 900 } });
+  context.setDefaultTimeout(RUN_TIMEOUT_MS);
   let pageOrigin = origin;
   if (insecure) {
     pageOrigin = 'http://updater.example';
