@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the guest's MIDI scenarios (scripts/guest/scenarios.txt) in a guest kernel booted by qemu:
-# the unchanged programs, alsa-lib (and Wine's MIDI service) and the kernel's USB MIDI driver
-# between them and the simulated controller as a USB device. Then compares every scenario with
-# its twin on the simulated service, and ends with one line per kind of scenario.
+# the unchanged programs (the Linux program over alsa-lib, the Windows program over Wine's MIDI
+# service, the page over Chromium's Web MIDI) and the kernel's USB MIDI driver between them and
+# the simulated controller as a USB device. Then compares every scenario with its twin on the
+# simulated service, and ends with one line per program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build alsa guest wine package web
