@@ -11,7 +11,8 @@ run_suite() {
   local kind=$1 reports="build/$1/sanitizer-reports"
   scripts/build-sanitized.sh "$kind"
   rm -rf "$reports" && mkdir -p "$reports"
-  local log_path="log_path=$PWD/$reports/$kind"
+  # Quoted: the checkout's path may hold a space, which ends a sanitizer option otherwise.
+  local log_path="log_path='$PWD/$reports/$kind'"
   local status=0
   ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:strict_string_checks=1:$log_path" \
   UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:$log_path" \
