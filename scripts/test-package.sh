@@ -94,9 +94,11 @@ echo "deb: exactly the program and its documents; lintian: no error"
 # Hardened as Debian's own programs are: bound at start, stack canaries, checked print calls.
 dpkg-deb -x "$deb" "$work/deb"
 program=$work/deb/usr/bin/tambrell-update
-readelf -d "$program" | grep -q 'FLAGS.*BIND_NOW' || fail "the program is not linked with -z now"
+grep -q 'FLAGS.*BIND_NOW' <<<"$(readelf -d "$program")" || fail "the program is not linked with -z now"
+# Read whole first: grep -q leaving a pipe early would fail nm, and the pipeline with it.
+symbols=$(nm -D "$program")
 for symbol in __stack_chk_fail __printf_chk; do
-  nm -D "$program" | grep -q " $symbol@" || fail "the program does not call $symbol: built without hardening"
+  grep -q " $symbol@" <<<"$symbols" || fail "the program does not call $symbol: built without hardening"
 done
 echo "deb: the program is bound at start, with stack canaries and checked print calls"
 
