@@ -3,6 +3,7 @@
 #include "platform/winmm.h"
 
 std::atomic<uint32_t> RxReply{0};
+std::atomic<uint32_t> UntakenReplies{0};
 
 static int16_t CountOf(uint32_t reply)
 {
@@ -11,6 +12,8 @@ static int16_t CountOf(uint32_t reply)
 
 void PublishReply(uint16_t count, uint8_t code)
 {
+    // Counted first: a take of this reply must never find the count below it.
+    if ((int16_t)count >= 2) ++UntakenReplies;
     RxReply = (uint32_t)code << 16 | count;
 }
 
@@ -27,6 +30,7 @@ bool TakeReply(uint8_t* code)
     do {
         if (CountOf(reply) < 2) return false;
     } while (!RxReply.compare_exchange_weak(reply, 0));
+    --UntakenReplies;
     *code = (uint8_t)(reply >> 16);
     return true;
 }

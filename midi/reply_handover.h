@@ -9,6 +9,10 @@
 // its count because the buffer goes straight back to the service, which may be filling it with
 // the next message while the main thread looks. 0 at start and once a reply has been taken.
 extern std::atomic<uint32_t> RxReply;
+// Replies published and not taken: one that replaced another before the main thread looked, or
+// one still there, makes it more than 0. Each send is answered once, so more than 0 after the
+// last take means answers and sends drifted apart.
+extern std::atomic<uint32_t> UntakenReplies;
 
 // Called on the callback thread before the buffer is queued again.
 void PublishReply(uint16_t count, uint8_t code);

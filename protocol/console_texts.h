@@ -16,8 +16,10 @@
 #define TEXT_ALL_DONE "\rTransferring.. 100%% done.  \n"
 #define TEXT_UPDATED "Target update successfully!\n\n"
 #define TEXT_UPDATED_RESTARTING "Target update successfully!\n\nThe System is restart, please wait!\n\n"
+#define TEXT_REPLIED_TOO_LATE "\nError: The device replied too late. Please run the update again.\n"
 
 #define PROTOCOL_CONSOLE_TEXTS                                                                \
     TEXT_RESETTING, TEXT_NOT_MATCHED, TEXT_NOT_RESPONDING, TEXT_MIDI_OUT_LOST, TEXT_PROGRESS,  \
         TEXT_CRC_ERROR, TEXT_DAMAGED, TEXT_VERIFY_ERROR, TEXT_ERASE_ERROR,                     \
-        TEXT_ERROR_IN_UPDATING, TEXT_ALL_DONE, TEXT_UPDATED, TEXT_UPDATED_RESTARTING
+        TEXT_ERROR_IN_UPDATING, TEXT_ALL_DONE, TEXT_UPDATED, TEXT_UPDATED_RESTARTING,           \
+        TEXT_REPLIED_TOO_LATE

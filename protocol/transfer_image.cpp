@@ -12,6 +12,14 @@ static const char SPINNER[8] = {'-', '-', '\\', '\\', '|', '|', '/', '/'};
 static const uint16_t RECORD_POLLS = 50;
 static const uint16_t RECORD_POLLS_NEAR_END = 200;
 static const uint16_t NEAR_END_PERCENT = 85;
+// A reply that misses its wait is still awaited this long before the record goes out again: a
+// reply taken as the answer to a later send would put every following answer one record behind
+// (a record written twice, reported as written once). The quiet also lets a device that dropped
+// half a record start over.
+static const uint16_t LATE_REPLY_POLLS = 1000;
+// After a run that had an unanswered attempt, a reply within this long of the last one means
+// answers and sends drifted apart: the device may hold a record twice.
+static const uint16_t QUIET_POLLS = 1000;
 
 static void PrintRefusal(uint8_t code)
 {
@@ -25,12 +33,32 @@ static void PrintRefusal(uint8_t code)
     }
 }
 
+// Waits the record's polls, then the late reply's; true with the code of a reply in that time.
+static bool AwaitRecordReply(uint16_t pollLimit, uint8_t* code)
+{
+    WaitForReply(pollLimit, 2);
+    if (TakeReply(code)) return true;
+    WaitForReply(LATE_REPLY_POLLS, 2);
+    return TakeReply(code);
+}
+
+// A success is claimed only when every answer was taken as the answer to the send it followed,
+// and none of an earlier send can still be on its way.
+static bool RepliesKeptPace(bool hadUnanswered)
+{
+    if (hadUnanswered) WaitForReply(QUIET_POLLS, 2);
+    if (UntakenReplies == 0) return true;
+    printf(TEXT_REPLIED_TOO_LATE);
+    return false;
+}
+
 ExitStatus TransferImage(const FirmwareImage* image)
 {
     uint16_t position = 0;
     uint16_t confirmed = 0;
     uint8_t failures = 0;
     unsigned spinner = 0;
+    bool hadUnanswered = false;
 
     while (position < image->count) {
         uint16_t size = RecordSize(image, position);
@@ -44,16 +72,15 @@ ExitStatus TransferImage(const FirmwareImage* image)
             return EXIT_PORTS_FAILED;
         }
         uint16_t pollLimit = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
-        WaitForReply(pollLimit, 2);
-
         uint8_t code = 0;
-        bool replied = TakeReply(&code);
+        bool replied = AwaitRecordReply(pollLimit, &code);
         if (replied && code == REPLY_RECORD_OK) {
             confirmed = (uint16_t)(confirmed + size);
             position = (uint16_t)(position + size);
             failures = 0;
             continue;
         }
+        if (!replied) hadUnanswered = true;
         if (++failures >= MAX_RETRIES) {
             printf(replied ? TEXT_ERROR_IN_UPDATING : TEXT_NOT_RESPONDING);
             return EXIT_DEVICE_FAILED;
@@ -61,12 +88,14 @@ ExitStatus TransferImage(const FirmwareImage* image)
         // The retried record shows the same spinner character again.
         spinner = (spinner + 7) % 8;
         if (code == REPLY_COMPLETE) {
+            if (!RepliesKeptPace(hadUnanswered)) return EXIT_DEVICE_FAILED;
             printf(TEXT_ALL_DONE);
             printf(TEXT_UPDATED_RESTARTING);
             return EXIT_OK;
         }
         PrintRefusal(code);
     }
+    if (!RepliesKeptPace(hadUnanswered)) return EXIT_DEVICE_FAILED;
     printf(TEXT_ALL_DONE);
     printf(TEXT_UPDATED);
     return EXIT_OK;

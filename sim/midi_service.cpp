@@ -284,7 +284,8 @@ MMRESULT MidiService::OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
         if (!HeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
         if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
         bool toController = LeadsToController(*port);
-        if (toController && setup_.unplugAtFrame != 0 && ++controllerFrames_ >= setup_.unplugAtFrame) {
+        if (toController) ++controllerFrames_;
+        if (toController && setup_.unplugAtFrame != 0 && controllerFrames_ >= setup_.unplugAtFrame) {
             unplugged_ = true;
         }
         if (toController && unplugged_) {
@@ -296,6 +297,9 @@ MMRESULT MidiService::OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
         counts_.framesSent.push_back(frame);
         header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
         if (!toController) return MMSYSERR_NOERROR;
+        for (const SimSetup::Stall& stall : setup_.stalls) {
+            if (stall.frame == controllerFrames_) clockMs_ += stall.ms;
+        }
         due = TakeDueLocked();
     }
     Deliver(due);

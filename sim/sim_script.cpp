@@ -13,6 +13,8 @@
 //   fail-start=N            starting input device N fails (MMSYSERR_ERROR)
 //   unplug=N                the controller is unplugged as the host sends it its N-th frame:
 //                           that send and all later ones fail (MIDIERR_NODEVICE)
+//   stall=F:N               the host stalls N ms before it sends the controller its F-th frame
+//                           (the controller drops a record left half-received meanwhile)
 //   still-playing=N         the first N output unprepares say MIDIERR_STILLPLAYING
 //   stray=T                 at T ms the service hands back the tool's buffer holding a lone F0
 //                           (MIM_LONGDATA, a count of 1), which no byte stream makes
@@ -158,6 +160,10 @@ void Apply(SimSetup& setup, const std::string& key, const std::string& value)
         setup.failingStarts.push_back(Number(value));
     } else if (key == "unplug") {
         setup.unplugAtFrame = Number(value);
+    } else if (key == "stall") {
+        size_t colon = value.find(':');
+        if (colon == std::string::npos) throw std::invalid_argument("stall is F:N");
+        setup.stalls.push_back({Number(Trim(value.substr(0, colon))), Number(Trim(value.substr(colon + 1)))});
     } else if (key == "still-playing") {
         setup.stillPlayingUnprepares = Number(value);
     } else if (key == "stray") {

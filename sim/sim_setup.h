@@ -26,6 +26,14 @@ struct SimSetup {
     // The controller is unplugged as the host sends its n-th frame (counted from 1): that send and
     // all later ones fail, and the controller sends nothing more. 0: never.
     uint32_t unplugAtFrame = 0;
+    // The host stalls for `ms` before its `frame`-th frame to the controller (counted from 1), as
+    // a busy browser does: the send takes that long, and what the controller sends meanwhile
+    // reaches the host first.
+    struct Stall {
+        uint32_t frame;
+        uint32_t ms;
+    };
+    std::vector<Stall> stalls;
     // The first n output unprepares say the frame is still playing.
     uint32_t stillPlayingUnprepares = 0;
     // At these ms the service hands the host its buffer holding a lone 0xF0, as MIM_LONGDATA:
