@@ -22,15 +22,29 @@ void WaitForReply(uint16_t polls, int16_t endingCount)
     for (uint16_t polled = 0; polled < polls && CountOf(RxReply) < endingCount; ++polled) Sleep(1);
 }
 
-bool TakeReply(uint8_t* code)
+// Clears a reply (a count of 2 or more) and hands back what it was.
+static bool ClearReply(uint32_t* reply)
 {
-    uint32_t reply = RxReply;
+    *reply = RxReply;
     // Cleared only if it is still the reply we looked at: a newer one replaces it, a lone byte
     // that came meanwhile is never cleared.
     do {
-        if (CountOf(reply) < 2) return false;
-    } while (!RxReply.compare_exchange_weak(reply, 0));
+        if (CountOf(*reply) < 2) return false;
+    } while (!RxReply.compare_exchange_weak(*reply, 0));
+    return true;
+}
+
+bool TakeReply(uint8_t* code)
+{
+    uint32_t reply;
+    if (!ClearReply(&reply)) return false;
     --UntakenReplies;
     *code = (uint8_t)(reply >> 16);
     return true;
+}
+
+void DiscardReply()
+{
+    uint32_t reply;
+    ClearReply(&reply);
 }

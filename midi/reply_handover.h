@@ -21,3 +21,6 @@ void WaitForReply(uint16_t polls, int16_t endingCount);
 // Takes a reply (a count of 2 or more) and clears it. Anything else, a lone byte included, is no
 // reply: false, and it stays until the next message replaces it.
 bool TakeReply(uint8_t* code);
+// Clears a reply without taking it: one there before a send is complete answers an earlier send.
+// It stays counted in UntakenReplies.
+void DiscardReply();

@@ -17,19 +17,21 @@ static const uint16_t NEAR_END_PERCENT = 85;
 // (a record written twice, reported as written once). The quiet also lets a device that dropped
 // half a record start over.
 static const uint16_t LATE_REPLY_POLLS = 1000;
-// After a run that had an unanswered attempt, a reply within this long of the last one means
-// answers and sends drifted apart: the device may hold a record twice.
+// After an attempt that went unanswered, or was answered with a code no record gets, an answer
+// within this long of the last one means answers and sends drifted apart: the device may hold a
+// record twice.
 static const uint16_t QUIET_POLLS = 1000;
 
-static void PrintRefusal(uint8_t code)
+// Prints the message of a refusal that a record gets; false for any other code.
+static bool PrintRefusal(uint8_t code)
 {
     switch (code) {
-    case REPLY_CRC_ERROR: printf(TEXT_CRC_ERROR); break;
+    case REPLY_CRC_ERROR: printf(TEXT_CRC_ERROR); return true;
     case REPLY_DAMAGED:
-    case REPLY_DAMAGED_ALT: printf(TEXT_DAMAGED); break;
-    case REPLY_VERIFY_ERROR: printf(TEXT_VERIFY_ERROR); break;
-    case REPLY_ERASE_ERROR: printf(TEXT_ERASE_ERROR); break;
-    default: break;
+    case REPLY_DAMAGED_ALT: printf(TEXT_DAMAGED); return true;
+    case REPLY_VERIFY_ERROR: printf(TEXT_VERIFY_ERROR); return true;
+    case REPLY_ERASE_ERROR: printf(TEXT_ERASE_ERROR); return true;
+    default: return false;
     }
 }
 
@@ -43,13 +45,17 @@ static bool AwaitRecordReply(uint16_t pollLimit, uint8_t* code)
 }
 
 // A success is claimed only when every answer was taken as the answer to the send it followed,
-// and none of an earlier send can still be on its way.
-static bool RepliesKeptPace(bool hadUnanswered)
+// and none of an earlier send can still be on its way. A restarting device falls silent, so after
+// answers that may have lagged its restart code proves nothing.
+static bool RepliesKeptPace(bool answersMayLag, bool restarting)
 {
-    if (hadUnanswered) WaitForReply(QUIET_POLLS, 2);
-    if (UntakenReplies == 0) return true;
-    printf(TEXT_REPLIED_TOO_LATE);
-    return false;
+    bool inStep = UntakenReplies == 0 && !(answersMayLag && restarting);
+    if (inStep && answersMayLag) {
+        WaitForReply(QUIET_POLLS, 2);
+        inStep = UntakenReplies == 0;
+    }
+    if (!inStep) printf(TEXT_REPLIED_TOO_LATE);
+    return inStep;
 }
 
 ExitStatus TransferImage(const FirmwareImage* image)
@@ -58,7 +64,7 @@ ExitStatus TransferImage(const FirmwareImage* image)
     uint16_t confirmed = 0;
     uint8_t failures = 0;
     unsigned spinner = 0;
-    bool hadUnanswered = false;
+    bool answersMayLag = false;
 
     while (position < image->count) {
         uint16_t size = RecordSize(image, position);
@@ -80,7 +86,6 @@ ExitStatus TransferImage(const FirmwareImage* image)
             failures = 0;
             continue;
         }
-        if (!replied) hadUnanswered = true;
         if (++failures >= MAX_RETRIES) {
             printf(replied ? TEXT_ERROR_IN_UPDATING : TEXT_NOT_RESPONDING);
             return EXIT_DEVICE_FAILED;
@@ -88,14 +93,16 @@ ExitStatus TransferImage(const FirmwareImage* image)
         // The retried record shows the same spinner character again.
         spinner = (spinner + 7) % 8;
         if (code == REPLY_COMPLETE) {
-            if (!RepliesKeptPace(hadUnanswered)) return EXIT_DEVICE_FAILED;
+            if (!RepliesKeptPace(answersMayLag, true)) return EXIT_DEVICE_FAILED;
             printf(TEXT_ALL_DONE);
             printf(TEXT_UPDATED_RESTARTING);
             return EXIT_OK;
         }
-        PrintRefusal(code);
+        // No answer, or one that no record gets: it may be an earlier send's, and this send's own
+        // answer may still come.
+        if (!PrintRefusal(code)) answersMayLag = true;
     }
-    if (!RepliesKeptPace(hadUnanswered)) return EXIT_DEVICE_FAILED;
+    if (!RepliesKeptPace(answersMayLag, false)) return EXIT_DEVICE_FAILED;
     printf(TEXT_ALL_DONE);
     printf(TEXT_UPDATED);
     return EXIT_OK;

@@ -6,6 +6,7 @@
 const std::string kBanner = "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n";
 const std::string kPorts = "MIDI IN DEVICE: quillstrand MIDI\r\nMIDI OUT DEVICE: quillstrand MIDI\r\n";
 const std::string kNotResponding = "\nFailed: Target is not responding.\n\n";
+const std::string kRepliedTooLate = "\nError: The device replied too late. Please run the update again.\n";
 const std::string kDone = "\rTransferring.. 100% done.  \n";
 const std::string kSuccess = kDone + "Target update successfully!\n\n";
 

@@ -117,14 +117,15 @@ TEST(Transfer, GivesUpOnARecordNeverAnsweredAndWaitsLongerNearTheEnd)
     SimRun first = RunUpdateOf(image, "silent-from=1");
     EXPECT_EQ(first.console, kStart + Repeat(Progress(0, 0), 20) + kNotResponding);
     EXPECT_EQ(first.report.framesSent.size(), 1u + 20 * 5);
-    // One poll for the identification, then per attempt a sleep after each of 5 frames and 50 polls.
-    EXPECT_EQ(first.report.sleptMs, 1u + 20 * (5 + 50));
+    // One poll for the identification, then per attempt a sleep after each of 5 frames, 50 polls
+    // and 1,000 more for a late answer.
+    EXPECT_EQ(first.report.sleptMs, 1u + 20 * (5 + 50 + 1000));
 
     SimRun last = RunUpdateOf(image, "silent-from=10");
     std::string progress;
     for (unsigned r = 0; r < 9; ++r) progress += Progress(r, r * 10);
     EXPECT_EQ(last.console, kStart + progress + Repeat(Progress(9, 90), 20) + kNotResponding);
-    EXPECT_EQ(last.report.sleptMs, 1u + 9 * 5 + 20 * (5 + 200));
+    EXPECT_EQ(last.report.sleptMs, 1u + 9 * 5 + 20 * (5 + 200 + 1000));
     EXPECT_EQ(last.report.flash, Bytes(image.begin(), image.begin() + 900));
 
     // Record 18 of 20 starts at exactly 85 percent: its answer after 100 ms is still waited for.
@@ -151,20 +152,57 @@ TEST(Transfer, EndsAtTheRestartCodeUnlessItIsTheTwentiethFailure)
               kStart + Progress(0, 0) + Repeat(kCrcError + Progress(0, 0), 19) + "\nError in updating.\n");
 }
 
-TEST(Transfer, TakesALateAnswerAsTheAnswerToTheResentRecord)
+TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
 {
-    Bytes image = Records(1, 6);
+    Bytes image = Records(4, 6);
+    auto progress = [](std::initializer_list<unsigned> records) {
+        std::string lines;
+        unsigned spinner = 0;
+        for (unsigned record : records) lines += Progress(spinner++, record * 25);
+        return lines;
+    };
     // A lone byte during the wait is no answer: the real one, a few ms later, is taken at once.
     SimRun stray = RunUpdateOf(image, "slow=1.1:5; stray=3");
-    EXPECT_EQ(stray.console, kStart + Progress(0, 0) + kSuccess);
-    EXPECT_EQ(stray.report.flash, image);
+    EXPECT_EQ(stray.console, kStart + progress({0, 1, 2, 3}) + kSuccess);
 
-    // The answer to attempt 1 arrives while the record goes out again; the controller drops that
-    // second copy, and the host must still take the answer waiting for it.
-    SimRun run = RunUpdateOf(image, "late=1.1; silent=2.1");
-    EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
-    EXPECT_EQ(run.report.flash, image);
-    EXPECT_EQ(run.report.sleptMs, 1u + (1 + 50) + 1);
+    // Answers after the record's 50 polls are still its own: no resend, no drift, nothing waited
+    // for at the end.
+    for (const char* script : {"slow=2.1:100", "slow=2.1:1040", "delay=60; reply=2.1:20"}) {
+        SimRun run = RunUpdateOf(image, script);
+        bool refused = std::string(script).find("reply") != std::string::npos;
+        std::string expected = refused ? Progress(0, 0) + Progress(1, 25) + kCrcError + Progress(1, 25) +
+                                             Progress(2, 50) + Progress(3, 75)
+                                       : progress({0, 1, 2, 3});
+        EXPECT_EQ(run.console, kStart + expected + kSuccess) << script;
+        EXPECT_EQ(run.report.flash, image) << script;
+        EXPECT_EQ(run.exitStatus, 0) << script;
+    }
+
+    // Later than 50 + 1,000 polls: the record goes out again and the late answer is taken for it;
+    // the answer to the last record comes in the quiet after it, and no success is claimed.
+    SimRun late = RunUpdateOf(image, "slow=2.1:1100");
+    EXPECT_EQ(late.console, kStart + Progress(0, 0) + Progress(1, 25) + Progress(1, 25) + Progress(2, 50) +
+                                Progress(3, 75) + kRepliedTooLate);
+    EXPECT_EQ(late.exitStatus, 3);
+    // A device that restarts falls silent: after such a lag its restart code proves nothing.
+    EXPECT_EQ(RunUpdateOf(image, "slow=2.1:1100; size=24").console, late.console);
+
+    // From 85 percent on the wait is 200 + 1,000 polls: 1,150 ms is in time for record 18 of 20,
+    // not for record 17.
+    Bytes twenty = Records(20, 6);
+    EXPECT_EQ(RunUpdateOf(twenty, "slow=18.1:1150").exitStatus, 0);
+    EXPECT_EQ(RunUpdateOf(twenty, "slow=17.1:1150").exitStatus, 3);
+
+    // The answer to attempt 1 arrives while the record goes out again, and the controller drops
+    // that second copy: the answer is right after all, and a quiet second proves it.
+    SimRun dropped = RunUpdateOf(Records(1, 6), "late=1.1; silent=2.1");
+    EXPECT_EQ(dropped.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
+    EXPECT_EQ(dropped.report.sleptMs, 1u + (1 + 50 + 1000) + 1 + 1000);
+
+    // An answer to the identification that comes during the transfer is one answer too many.
+    SimRun early = RunUpdateOf(image, "send=0:F0 34 F7");
+    EXPECT_EQ(early.exitStatus, 3);
+    EXPECT_NE(early.console.find(kRepliedTooLate), std::string::npos);
 }
 
 TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)

@@ -46,7 +46,7 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
 {
     std::string statement;
     std::string kind;
-    switch (random() % 10) {
+    switch (random() % 13) {
     case 0:
         kind = "silent identification";
         statement = random() % 8 == 0 ? "ident-silent=always" : "ident-silent=" + std::to_string(Between(random, 1, 20));
@@ -61,9 +61,24 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
         statement = "late=" + Where(image, random);
         break;
     case 3:
+    case 12:
         // Within the host's shortest wait for a reply: 50 polls of 1 ms.
         kind = "slow device";
         statement = "delay=" + std::to_string(Between(random, 1, 49));
+        break;
+    case 10:
+        // Up to well past the host's longest wait for an answer: 200 + 1,000 polls.
+        kind = "slow answer";
+        statement = "slow=" + Where(image, random) + ":" + std::to_string(Between(random, 0, 1500));
+        if (random() % 3 == 0) statement += "; delay=" + std::to_string(Between(random, 0, 1500));
+        break;
+    case 11:
+        // The host stalls between two frames, as a busy browser does; the device drops the half
+        // record after its resync gap (20 ms, or the quiet second some devices need).
+        kind = "stall between frames";
+        statement = "stall=" + std::to_string(Between(random, 2, RecordFrames(image) + 2)) + ":" +
+                    std::to_string(Between(random, 0, 1500));
+        if (random() % 2 == 0) statement += "; resync=1000";
         break;
     case 4:
         kind = "refusal";

@@ -8,15 +8,14 @@
 
 struct SoakVerdict {
     std::string outcome;                  // how the run ended, in a few words
-    bool resentRecordKeptTwice = false;   // the device stored a record again after a lost answer
     std::vector<std::string> violations;  // empty when every invariant holds
 };
 
 // What must hold after every update, whatever the device did:
 // - the tool ended normally, with the exit status its last message stands for, having slept no
 //   more than its retry limits allow;
-// - "Target update successfully!" means the device holds the image (on a restart announced by the
-//   device itself: the records sent so far);
+// - "Target update successfully!" means the device holds the image, byte for byte (on a restart
+//   announced by the device itself: the records sent so far);
 // - otherwise the last thing printed names the failure, and a failed send is reported as one;
 // - every port opened was closed, with no input buffer left queued.
 SoakVerdict CheckSoakRun(const SoakImage& image, const SimRun& run);

@@ -26,6 +26,7 @@ const RunEnding kRunEndings[] = {
     {"Please wait the system reset and retry again!\n\n", "device restarting", 3},
     {"Error: The device and the upgrade file is not matched!\n\n", "other model", 3},
     {"\nError in updating.\n", "refused 20 times", 3},
+    {"\nError: The device replied too late. Please run the update again.\n", "replied too late", 3},
 };
 
 // The ending `console` ends with, or nullptr when it ends with none of them.
