@@ -185,7 +185,9 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
                                 Progress(3, 75) + kRepliedTooLate);
     EXPECT_EQ(late.exitStatus, 3);
     // A device that restarts falls silent: after such a lag its restart code proves nothing.
-    EXPECT_EQ(RunUpdateOf(image, "slow=2.1:1100; size=24").console, late.console);
+    SimRun restarted = RunUpdateOf(image, "slow=2.1:1100; size=24");
+    EXPECT_EQ(restarted.console, kStart + Progress(0, 0) + Progress(1, 25) + Progress(1, 25) + Progress(2, 50) +
+                                     kRepliedTooLate);
 
     // From 85 percent on the wait is 200 + 1,000 polls: 1,150 ms is in time for record 18 of 20,
     // not for record 17.
