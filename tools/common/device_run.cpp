@@ -44,4 +44,8 @@ void WriteReport(const DeviceSession& device)
     if (const char* report = std::getenv("TAMBRELL_SIM_REPORT")) {
         std::ofstream(report, std::ios::binary) << FormatReport(device.Counts());
     }
+    if (const char* roundTrips = std::getenv("TAMBRELL_ROUND_TRIPS")) {
+        std::ofstream out(roundTrips);
+        for (uint64_t ms : device.RoundTripsMs()) out << ms << "\n";
+    }
 }

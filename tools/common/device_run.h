@@ -10,7 +10,8 @@
 // The frame of a device program's run, whatever carries its messages: it is set up like
 // tambrell-update-sim by the script in TAMBRELL_SIM, runs until SIGTERM or SIGINT, says it is
 // ready by writing its pid to a file, and writes its report to the file named by
-// TAMBRELL_SIM_REPORT when it ends.
+// TAMBRELL_SIM_REPORT when it ends (and its round trips, one ms figure a line, to the file named
+// by TAMBRELL_ROUND_TRIPS).
 
 SimSetup SetupFromEnvironment();
 void StopOnSignals();

@@ -35,6 +35,8 @@ bool DeviceSession::Receive(const std::vector<uint8_t>& sysex, uint64_t nowMs)
         return false;
     }
     received_.push_back(sysex);
+    if (answeredAtMs_) roundTripsMs_.push_back(nowMs - *answeredAtMs_);
+    answeredAtMs_.reset();
     firmware_.Receive(sysex, nowMs);
     return true;
 }
@@ -44,6 +46,7 @@ std::vector<std::vector<uint8_t>> DeviceSession::TakeDue(uint64_t nowMs)
     if (vanished_) return {};
     std::vector<std::vector<uint8_t>> due = firmware_.TakeDue(nowMs);
     sent_.insert(sent_.end(), due.begin(), due.end());
+    if (!due.empty()) answeredAtMs_ = nowMs;
     return due;
 }
 

@@ -5,6 +5,7 @@
 #include "sim/sim_setup.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
 
     // The run report in the simulated service's format, with the controller's side filled in.
     SimCounts Counts() const;
+    // For each answer the host went on after: ms from the answer leaving to the host's next frame
+    // arriving, the round trip that the host's wait for an answer must cover.
+    const std::vector<uint64_t>& RoundTripsMs() const { return roundTripsMs_; }
 
 private:
     DeviceFirmware firmware_;
@@ -35,4 +39,6 @@ private:
     bool vanished_ = false;
     std::vector<std::vector<uint8_t>> received_;
     std::vector<std::vector<uint8_t>> sent_;
+    std::optional<uint64_t> answeredAtMs_;
+    std::vector<uint64_t> roundTripsMs_;
 };

@@ -29,7 +29,7 @@ usb_devices_start() {
   while [ "$n" -le "$1" ]; do
     suffix=$n; [ "$n" -eq 1 ] && suffix=
     TAMBRELL_SIM="$(device_script "$2")" TAMBRELL_SIM_REPORT="$PWD/device$suffix.txt" \
-      usb-device "ready$suffix" 2> "device$suffix.err" &
+      TAMBRELL_ROUND_TRIPS="$PWD/round-trips$suffix.txt" usb-device "ready$suffix" 2> "device$suffix.err" &
     device_pids="$device_pids $!"
     wait_ready "$!" "ready$suffix" || return 1
     n=$((n + 1))
