@@ -12,7 +12,7 @@ static const char SPINNER[8] = {'-', '-', '\\', '\\', '|', '|', '/', '/'};
 static const uint16_t RECORD_POLLS = 50;
 static const uint16_t RECORD_POLLS_NEAR_END = 200;
 static const uint16_t NEAR_END_PERCENT = 85;
-// A reply that misses its wait is still awaited this long before the record goes out again: a
+// A reply that misses that wait is still awaited this long before the record goes out again: a
 // reply taken as the answer to a later send would put every following answer one record behind
 // (a record written twice, reported as written once). The quiet also lets a device that dropped
 // half a record start over.
@@ -33,15 +33,6 @@ static bool PrintRefusal(uint8_t code)
     case REPLY_ERASE_ERROR: printf(TEXT_ERASE_ERROR); return true;
     default: return false;
     }
-}
-
-// Waits the record's polls, then the late reply's; true with the code of a reply in that time.
-static bool AwaitRecordReply(uint16_t pollLimit, uint8_t* code)
-{
-    WaitForReply(pollLimit, 2);
-    if (TakeReply(code)) return true;
-    WaitForReply(LATE_REPLY_POLLS, 2);
-    return TakeReply(code);
 }
 
 // A success is claimed only when every answer was taken as the answer to the send it followed,
@@ -78,8 +69,9 @@ ExitStatus TransferImage(const FirmwareImage* image)
             return EXIT_PORTS_FAILED;
         }
         uint16_t pollLimit = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
+        WaitForReply((uint16_t)(pollLimit + LATE_REPLY_POLLS), 2);
         uint8_t code = 0;
-        bool replied = AwaitRecordReply(pollLimit, &code);
+        bool replied = TakeReply(&code);
         if (replied && code == REPLY_RECORD_OK) {
             confirmed = (uint16_t)(confirmed + size);
             position = (uint16_t)(position + size);
