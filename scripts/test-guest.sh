@@ -4,6 +4,7 @@
 # service, the page over Chromium's Web MIDI) and the kernel's USB MIDI driver between them and
 # the simulated controller as a USB device. Then compares every scenario with its twin on the
 # simulated service, and ends with one line per program.
+# Usage: scripts/test-guest.sh [SCENARIO...]   (default: every scenario)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build alsa guest wine package web
@@ -44,13 +45,15 @@ for image in "$images"/*.kit; do files+=(-f "$image=images/$(basename "$image")"
 scripts/guest/build-guest.sh "${files[@]}" "$shipped/deb/usr/bin/tambrell-update" \
   "$bin/tools/usb-device/usb-device" "$(command -v amidi)"
 
-scenarios=$(grep -v '^#' scripts/guest/scenarios.txt | cut -d'|' -f1 | tr -d ' ' | grep .)
+# Named scenarios only, when given (a developer's quick look); every one otherwise.
+scenarios=${*:-$(grep -v '^#' scripts/guest/scenarios.txt | cut -d'|' -f1 | tr -d ' ' | grep .)}
+only=$(printf '*/%s:' $scenarios)
 # The link first, alone, without the tool.
 guest=0
 scripts/guest/run-guest.sh "$results" usb_link $scenarios || guest=1
 compared=0
 TAMBRELL_GUEST_RESULTS="$results" TAMBRELL_GUEST_IMAGES="$images" \
-  "$bin/tests/guest/guest_scenarios_test" | tee "$results/compared.txt" || compared=1
+  "$bin/tests/guest/guest_scenarios_test" --gtest_filter="${only%:}" | tee "$results/compared.txt" || compared=1
 
 # How long the answers took to come back as the device saw them (answer out, the host's next frame
 # in): the waits of the programs must cover them.
