@@ -21,8 +21,8 @@ fi
 cd "$(dirname "$0")/.."
 # Every date that the compilers and packers write is the last commit's (or the one given), and
 # the zips' dates are written as UTC.
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-export TZ=UTC
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+export SOURCE_DATE_EPOCH TZ=UTC
 
 scripts/install-deps.sh build alsa mingw package web
 scripts/build-native.sh >/dev/null
