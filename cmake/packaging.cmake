@@ -2,8 +2,11 @@
 # and the Linux program as a Debian package. project(VERSION) is the one version of all three.
 
 set(TAMBRELL_DESCRIPTION "Firmware updater for the quillstrand USB MIDI controller")
+# The maker of a release puts its own name here, and its licence in packaging/debian/copyright:
+# the Debian package's Maintainer field says so until then.
 set(TAMBRELL_COPYRIGHT "Copyright (C) 2026 the tambrell-update developers")
-set(TAMBRELL_MAINTAINER "tambrell-update maintainers <maintainers@users.noreply.c-seed-282dba3d.example>")
+set(TAMBRELL_MAINTAINER
+  "Release maker unset - edit TAMBRELL_MAINTAINER in cmake/packaging.cmake <release-maker@users.noreply.c-seed-282dba3d.example>")
 set(TAMBRELL_VERSION_DOTS
   "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 string(REPLACE "." "," TAMBRELL_VERSION_COMMAS "${TAMBRELL_VERSION_DOTS}")

@@ -2,13 +2,14 @@
 # What users download, checked as they get it: the exe from the zip has its manifest and version
 # (read back from the file, and through Windows' own calls under Wine); the zip holds the exe and
 # a CR LF readme; the web zip holds the page and nothing else; the Debian package passes lintian,
-# installs with apt, runs from the PATH and purges without a trace.
+# installs with apt, runs from the PATH and purges without a trace. SHA256SUMS verifies, no file
+# names the build folder, a clean clone elsewhere builds the same bytes, and a release made with a
+# certificate holds an exe whose signature verifies against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 scripts/install-deps.sh build alsa mingw wine package
-scripts/package.sh >/dev/null
 source scripts/lib.sh
 version=$(project_version)
 file_version=$version.0
@@ -20,6 +21,20 @@ fail() {
   echo "test-package: $*" >&2
   exit 1
 }
+# A clone below builds the last commit, which must be what is checked here.
+[ -z "$(git status --porcelain --untracked-files=no)" ] ||
+  fail "the checkout differs from its last commit, which a clone would build: commit first"
+
+# --- A release signed with a throwaway certificate; then the unsigned one that the rest checks
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=tambrell-update test signer" \
+  -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+echo "a password" >"$work/password"
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout "file:$work/password" \
+  -out "$work/signer.p12"
+TAMBRELL_SIGN_PKCS12=$work/signer.p12 TAMBRELL_SIGN_PASSWORD_FILE=$work/password \
+  scripts/package.sh >/dev/null
+unzip -q -p "$zip" tambrell-update.exe >"$work/signed.exe"
+grep -q "is unsigned" <<<"$(scripts/package.sh)" || fail "package.sh does not say that the exe is unsigned"
 
 # --- The zip
 [ "$(unzip -Z1 "$zip" | sort)" = $'README.txt\ntambrell-update.exe' ] ||
@@ -29,6 +44,15 @@ unzip -q "$zip" -d "$work/zip"
 exe=$work/zip/tambrell-update.exe
 perl -ne 'exit 1 unless /\r\n\z/' "$work/zip/README.txt" || fail "README.txt has a line without CR LF"
 echo "zip: exactly the exe and README.txt, which has CR LF line ends"
+
+osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed.exe" >"$work/verify.txt" 2>&1 ||
+  fail "the signed exe does not verify against its certificate:"$'\n'"$(cat "$work/verify.txt")"
+# Reproducible up to the signature: the signature taken over to the unsigned exe gives the same bytes.
+osslsigncode extract-signature -in "$work/signed.exe" -out "$work/signature" >/dev/null
+osslsigncode attach-signature -sigin "$work/signature" -CAfile "$work/cert.pem" -in "$exe" \
+  -out "$work/attached.exe" >/dev/null
+cmp -s "$work/attached.exe" "$work/signed.exe" || fail "the signed exe is not the unsigned one with its signature"
+echo "signed exe: verifies against its certificate; it is the unsigned exe with the signature attached"
 
 # --- The web zip: the page as served, never the simulated controller of the tests and the demo
 web_zip=build/dist/tambrell-update-$version-web.zip
@@ -66,7 +90,8 @@ done
 echo "exe version under Wine (GetFileVersionInfoA, VerQueryValueA): $file_version"
 
 # --- The Debian package's contents and lintian
-expected_files="./usr/
+expected_files="./
+./usr/
 ./usr/bin/
 ./usr/bin/tambrell-update
 ./usr/share/
@@ -102,11 +127,35 @@ for symbol in __stack_chk_fail __printf_chk; do
 done
 echo "deb: the program is bound at start, with stack canaries and checked print calls"
 
+# --- Checksums; no build path; the same bytes from a clean clone in a folder with a space
+(cd build/dist && sha256sum --quiet --strict -c SHA256SUMS) || fail "build/dist/SHA256SUMS does not verify"
+[ "$(cut -d ' ' -f 3 build/dist/SHA256SUMS)" = \
+  "$(cd build/dist && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort)" ] ||
+  fail "build/dist/SHA256SUMS does not list every release file"
+mkdir "$work/web"
+unzip -q "$web_zip" -d "$work/web"
+named=$(grep -rlF "$root" "$work/zip" "$work/web" "$work/deb" || true)
+[ -z "$named$(strings -el "$exe" | grep -F "$root" || true)" ] || fail "the build folder is named in $named"
+echo "SHA256SUMS verifies and lists every release file; no file names the build folder"
+
+clone="$work/a clone"
+git clone -q --no-checkout "$root" "$clone"
+git -C "$clone" checkout -q "$(git rev-parse HEAD)"
+# Without the tests, which no package holds, the clone builds in a few minutes.
+cmake -S "$clone" -B "$clone/build/native" -G Ninja -DTAMBRELL_TESTS=OFF >/dev/null
+"$clone/scripts/package.sh" >/dev/null
+cmp -s build/dist/SHA256SUMS "$clone/build/dist/SHA256SUMS" ||
+  fail "a clone in $clone built other bytes:"$'\n'"$(diff build/dist/SHA256SUMS "$clone/build/dist/SHA256SUMS")"
+echo "a clean clone in another folder, whose path holds a space, built the same bytes"
+
 # --- The package installed with apt, run from the PATH, purged
 apt_get() {
   DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@" >"$work/apt.txt" 2>&1 ||
     { cat "$work/apt.txt" >&2; return 1; }
 }
+# The machine has one installed package: checkouts that test at the same time take turns.
+exec 9>/tmp/tambrell-package-install.lock
+flock 9
 apt_get install --reinstall --no-install-recommends "$root/$deb"
 trap 'apt_get purge tambrell-update 2>/dev/null || true; finish' EXIT
 installed=$(dpkg-query -L tambrell-update)
