@@ -42,7 +42,7 @@ void MidiService::Configure(const SimSetup& setup)
     std::lock_guard<std::mutex> lock(mutex_);
     setup_ = setup;
     firmware_ = DeviceFirmware(setup.firmware);
-    parser_ = MidiInputParser();
+    parser_ = MidiMessageReader();
     strays_.assign(setup.strayAtMs.begin(), setup.strayAtMs.end());
     std::sort(strays_.begin(), strays_.end());
     ports_.clear();
@@ -213,7 +213,7 @@ MMRESULT MidiService::InStart(HMIDIIN handle)
     if (Contains(setup_.failingStarts, port->device)) return MMSYSERR_ERROR;
     if (!port->started) {
         port->startedAtMs = clockMs_;
-        parser_ = MidiInputParser();
+        parser_ = MidiMessageReader();
     }
     port->started = true;
     return MMSYSERR_NOERROR;
@@ -276,7 +276,7 @@ MMRESULT MidiService::InClose(HMIDIIN handle)
 MMRESULT MidiService::OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
 {
     std::vector<uint8_t> frame;
-    std::vector<MidiInputMessage> due;
+    std::vector<MidiMessage> due;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         Port* port = FindLocked(Value(handle), false);
@@ -357,11 +357,11 @@ MidiService::Port* MidiService::ListeningLocked(uintptr_t* handle)
 
 // What reaches the host by now, read from the controller's bytes while an input listens to them
 // (bytes sent to no listener are lost). An unplugged controller's bytes never arrive.
-std::vector<MidiInputMessage> MidiService::TakeDueLocked()
+std::vector<MidiMessage> MidiService::TakeDueLocked()
 {
-    std::vector<MidiInputMessage> due;
+    std::vector<MidiMessage> due;
     for (; !strays_.empty() && strays_.front() <= clockMs_; strays_.pop_front()) {
-        due.push_back({MIM_LONGDATA, 0, {0xF0}});
+        due.push_back({true, true, {0xF0}, 0});
     }
     std::vector<std::vector<uint8_t>> sent = firmware_.TakeDue(clockMs_);
     if (unplugged_) return {};
@@ -371,14 +371,14 @@ std::vector<MidiInputMessage> MidiService::TakeDueLocked()
             ++counts_.messagesDropped;
             continue;
         }
-        for (MidiInputMessage& message : parser_.Feed(bytes)) due.push_back(std::move(message));
+        for (MidiMessage& message : parser_.Feed(bytes.data(), bytes.size())) due.push_back(std::move(message));
     }
     return due;
 }
 
 void MidiService::DeliverDue()
 {
-    std::vector<MidiInputMessage> due;
+    std::vector<MidiMessage> due;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         due = TakeDueLocked();
@@ -386,12 +386,12 @@ void MidiService::DeliverDue()
     Deliver(due);
 }
 
-void MidiService::Deliver(const std::vector<MidiInputMessage>& messages)
+void MidiService::Deliver(const std::vector<MidiMessage>& messages)
 {
     if (messages.empty()) return;
     thread_.Run([&] {
-        for (const MidiInputMessage& message : messages) {
-            if (message.kind == MIM_DATA) {
+        for (const MidiMessage& message : messages) {
+            if (!message.sysex) {
                 DeliverShort(message.packed);
             } else {
                 DeliverSysex(message);
@@ -421,9 +421,9 @@ void MidiService::DeliverShort(DWORD packed)
 // The bytes go into the first queued buffer and the buffer goes back to the host; a message
 // longer than the buffer goes on in the next queued one, and only its last part can say that it
 // was cut short.
-void MidiService::DeliverSysex(const MidiInputMessage& message)
+void MidiService::DeliverSysex(const MidiMessage& message)
 {
-    const std::vector<uint8_t>& bytes = message.sysex;
+    const std::vector<uint8_t>& bytes = message.bytes;
     size_t offset = 0;
     while (offset < bytes.size()) {
         Delivery delivery;
@@ -442,13 +442,13 @@ void MidiService::DeliverSysex(const MidiInputMessage& message)
             std::memcpy(header->lpData, bytes.data() + offset, length);
             header->dwBytesRecorded = DWORD(length);
             header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
-            if (offset == 0 && message.kind == MIM_LONGDATA) counts_.messagesDelivered.push_back(bytes);
+            if (offset == 0 && message.complete) counts_.messagesDelivered.push_back(bytes);
             offset += length;
             last = offset == bytes.size();
             delivery = {port->callback, handle, port->instance, DWORD_PTR(header),
                         DWORD_PTR(clockMs_ - port->startedAtMs)};
         }
-        Notify(delivery, last ? message.kind : UINT(MIM_LONGDATA));
+        Notify(delivery, last && !message.complete ? UINT(MIM_LONGERROR) : UINT(MIM_LONGDATA));
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/midi_byte_decoder.h"
 #include "platform/winmm.h"
 #include "sim/callback_thread.h"
 #include "sim/device_firmware.h"
-#include "sim/midi_input_parser.h"
 #include "sim/sim_counts.h"
 #include "sim/sim_setup.h"
 
@@ -79,17 +79,17 @@ private:
                         uintptr_t* handle);
     Port* ListeningLocked(uintptr_t* handle);
     std::optional<uint64_t> NextDueLocked() const;
-    std::vector<MidiInputMessage> TakeDueLocked();
+    std::vector<MidiMessage> TakeDueLocked();
     void Notify(const Delivery& delivery, UINT message);
-    void Deliver(const std::vector<MidiInputMessage>& messages);
+    void Deliver(const std::vector<MidiMessage>& messages);
     void DeliverShort(DWORD packed);
-    void DeliverSysex(const MidiInputMessage& message);
+    void DeliverSysex(const MidiMessage& message);
     void DeliverDue();
 
     mutable std::mutex mutex_;
     SimSetup setup_;
     DeviceFirmware firmware_;
-    MidiInputParser parser_;
+    MidiMessageReader parser_;
     std::deque<uint64_t> strays_;  // when the next lone bytes are due, earliest first
     std::map<uintptr_t, Port> ports_;
     uintptr_t nextHandle_ = 0x5100;
