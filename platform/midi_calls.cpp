@@ -1,6 +1,5 @@
 // The winmm calls of the seam over a backend's devices and ports (platform/midi_ports.h).
 #include "platform/live_handles.h"
-#include "platform/midi_header.h"
 #include "platform/midi_ports.h"
 
 #include <string.h>
@@ -9,7 +8,8 @@
 
 namespace {
 
-const WORD MOD_MIDIPORT = 1;
+// The capability record's technology of a hardware port (MOD_MIDIPORT).
+const WORD HARDWARE_PORT = 1;
 const DWORD CALLBACK_TYPE_MASK = 0x00070000;
 
 // Never destroyed: a port still open at exit must not be torn down under a backend's thread.
@@ -45,7 +45,7 @@ MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR uDeviceID, LPMIDIINCAPSA pmic, UINT c
 MMRESULT WINAPI midiOutGetDevCapsA(UINT_PTR uDeviceID, LPMIDIOUTCAPSA pmoc, UINT cbmoc)
 {
     MIDIOUTCAPSA filled{};
-    filled.wTechnology = MOD_MIDIPORT;
+    filled.wTechnology = HARDWARE_PORT;
     filled.wChannelMask = 0xFFFF;
     return DescribePort(false, uDeviceID, pmoc, cbmoc, filled);
 }
@@ -124,17 +124,20 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT phmo, UINT uDeviceID, DWORD_PTR, DWORD_PT
 
 MMRESULT WINAPI midiOutPrepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.With(hmo, [&](MidiOutputPort&) { return PrepareHeader(pmh, cbmh); });
+    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Prepare(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.With(hmo, [&](MidiOutputPort&) { return UnprepareHeader(pmh, cbmh); });
+    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Unprepare(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.LongMsg(pmh, cbmh); });
+    return outputs.With(hmo, [&](MidiOutputPort& port) {
+        MMRESULT checked = CheckSendHeader(pmh, cbmh);
+        return checked != MMSYSERR_NOERROR ? checked : port.LongMsg(pmh, cbmh);
+    });
 }
 
 MMRESULT WINAPI midiOutReset(HMIDIOUT hmo)

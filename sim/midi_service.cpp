@@ -1,5 +1,6 @@
 #include "sim/midi_service.h"
 
+#include "platform/midi_header.h"
 #include "sim/inside_simulator.h"
 
 #include <algorithm>
@@ -12,19 +13,9 @@ bool Contains(const std::vector<uint32_t>& numbers, UINT n)
     return std::find(numbers.begin(), numbers.end(), n) != numbers.end();
 }
 
-uintptr_t Value(HMIDIIN handle)
+void MarkDone(MIDIHDR* header)
 {
-    return reinterpret_cast<uintptr_t>(handle);
-}
-
-uintptr_t Value(HMIDIOUT handle)
-{
-    return reinterpret_cast<uintptr_t>(handle);
-}
-
-bool HeaderUsable(const MIDIHDR* header, UINT size)
-{
-    return header != nullptr && size >= sizeof(MIDIHDR) && header->lpData != nullptr;
+    header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
 }
 
 }  // namespace
@@ -42,7 +33,7 @@ void MidiService::Configure(const SimSetup& setup)
     std::lock_guard<std::mutex> lock(mutex_);
     setup_ = setup;
     firmware_ = DeviceFirmware(setup.firmware);
-    parser_ = MidiMessageReader();
+    reader_ = MidiMessageReader();
     strays_.assign(setup.strayAtMs.begin(), setup.strayAtMs.end());
     std::sort(strays_.begin(), strays_.end());
     ports_.clear();
@@ -93,10 +84,10 @@ bool MidiService::DeviceName(bool input, UINT_PTR id, char (&name)[MAXPNAMELEN])
     return true;
 }
 
-MidiService::Port* MidiService::FindLocked(uintptr_t handle, bool input)
+MidiService::Port* MidiService::FindLocked(PortId id)
 {
-    auto found = ports_.find(handle);
-    return found != ports_.end() && found->second.input == input ? &found->second : nullptr;
+    auto found = ports_.find(id);
+    return found != ports_.end() ? &found->second : nullptr;
 }
 
 bool MidiService::LeadsToController(const Port& port) const
@@ -105,149 +96,113 @@ bool MidiService::LeadsToController(const Port& port) const
     return names[port.device] == setup_.controllerName;
 }
 
-bool MidiService::DeviceBusyLocked(bool input, UINT id) const
+MMRESULT MidiService::Open(bool input, UINT device, MidiInCallback callback, DWORD_PTR instance,
+                           HMIDIIN handle, PortId* id)
 {
-    return std::any_of(ports_.begin(), ports_.end(), [&](const auto& entry) {
-        return entry.second.input == input && entry.second.device == id;
-    });
-}
-
-MMRESULT MidiService::OpenLocked(bool input, UINT id, MidiInProc callback, DWORD_PTR instance,
-                                 DWORD flags, uintptr_t* handle)
-{
-    if (id >= (input ? setup_.inputs : setup_.outputs).size()) return MMSYSERR_BADDEVICEID;
-    // Windows and event notification are not simulated; the tool uses neither.
-    if (flags != CALLBACK_NULL && !(input && flags == CALLBACK_FUNCTION)) return MMSYSERR_INVALFLAG;
-    if (Contains(input ? setup_.failingInputOpens : setup_.failingOutputOpens, id)) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (device >= (input ? setup_.inputs : setup_.outputs).size()) return MMSYSERR_BADDEVICEID;
+    if (Contains(input ? setup_.failingInputOpens : setup_.failingOutputOpens, device)) {
         return MMSYSERR_ALLOCATED;
     }
-    if (DeviceBusyLocked(input, id)) return MMSYSERR_ALLOCATED;
+    bool busy = std::any_of(ports_.begin(), ports_.end(), [&](const auto& entry) {
+        return entry.second.input == input && entry.second.device == device;
+    });
+    if (busy) return MMSYSERR_ALLOCATED;
 
-    Port port;
+    Port& port = ports_[*id = nextId_++];
     port.input = input;
-    port.device = id;
-    port.callback = flags == CALLBACK_FUNCTION ? callback : nullptr;
+    port.device = device;
+    port.callback = callback;
+    port.handle = handle;
     port.instance = instance;
-    *handle = nextHandle_++;
-    ports_[*handle] = port;
     ++(input ? counts_.inputsOpened : counts_.outputsOpened);
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiService::InOpen(HMIDIIN* handle, UINT id, DWORD_PTR callback, DWORD_PTR instance,
-                             DWORD flags)
+void MidiService::Close(PortId id)
 {
-    if (handle == nullptr) return MMSYSERR_INVALPARAM;
-    uintptr_t opened = 0;
-    Delivery notice;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        MMRESULT result = OpenLocked(true, id, reinterpret_cast<MidiInProc>(callback), instance,
-                                     flags, &opened);
-        if (result != MMSYSERR_NOERROR) return result;
-        const Port& port = ports_[opened];
-        notice = {port.callback, opened, port.instance, 0, 0};
-    }
-    *handle = reinterpret_cast<HMIDIIN>(opened);
-    Notify(notice, MIM_OPEN);
-    return MMSYSERR_NOERROR;
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = ports_.find(id);
+    if (found == ports_.end()) return;
+    ++(found->second.input ? counts_.inputsClosed : counts_.outputsClosed);
+    ports_.erase(found);
 }
 
-MMRESULT MidiService::OutOpen(HMIDIOUT* handle, UINT id, DWORD_PTR callback, DWORD_PTR instance,
-                              DWORD flags)
+MMRESULT MidiService::Prepare(PortId id, MIDIHDR* header, UINT size)
 {
-    if (handle == nullptr) return MMSYSERR_INVALPARAM;
     std::lock_guard<std::mutex> lock(mutex_);
-    uintptr_t opened = 0;
-    MMRESULT result = OpenLocked(false, id, reinterpret_cast<MidiInProc>(callback), instance, flags,
-                                 &opened);
-    if (result == MMSYSERR_NOERROR) *handle = reinterpret_cast<HMIDIOUT>(opened);
+    if (FindLocked(id) == nullptr) return MMSYSERR_INVALHANDLE;
+    MMRESULT result = PrepareHeader(header, size);
+    if (result == MMSYSERR_NOERROR) prepared_.insert(header);
     return result;
 }
 
-MMRESULT MidiService::PrepareHeader(uintptr_t handle, bool input, MIDIHDR* header, UINT size)
+MMRESULT MidiService::Unprepare(PortId id, MIDIHDR* header, UINT size)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (FindLocked(handle, input) == nullptr) return MMSYSERR_INVALHANDLE;
-    if (!HeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
-    header->dwFlags |= MHDR_PREPARED;
-    prepared_.insert(header);
-    return MMSYSERR_NOERROR;
-}
-
-MMRESULT MidiService::UnprepareHeader(uintptr_t handle, bool input, MIDIHDR* header, UINT size)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (FindLocked(handle, input) == nullptr) return MMSYSERR_INVALHANDLE;
-    if (!HeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED)) return MMSYSERR_NOERROR;
-    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
-    if (!input && stillPlayingLeft_ > 0) {
+    Port* port = FindLocked(id);
+    if (port == nullptr) return MMSYSERR_INVALHANDLE;
+    if (!port->input && stillPlayingLeft_ > 0 && IsHeaderUsable(header, size) &&
+        (header->dwFlags & MHDR_PREPARED)) {
         --stillPlayingLeft_;
         return MIDIERR_STILLPLAYING;
     }
-    header->dwFlags &= ~DWORD(MHDR_PREPARED);
-    prepared_.erase(header);
-    return MMSYSERR_NOERROR;
+    MMRESULT result = UnprepareHeader(header, size);
+    if (result == MMSYSERR_NOERROR) prepared_.erase(header);
+    return result;
 }
 
-MMRESULT MidiService::InAddBuffer(HMIDIIN handle, MIDIHDR* header, UINT size)
+MMRESULT MidiService::AddBuffer(PortId id, MIDIHDR* header, UINT size)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    Port* port = FindLocked(Value(handle), true);
+    Port* port = FindLocked(id);
     if (port == nullptr) return MMSYSERR_INVALHANDLE;
-    if (!HeaderUsable(header, size) || header->dwBufferLength == 0) return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
-    header->dwFlags = (header->dwFlags & ~DWORD(MHDR_DONE)) | MHDR_INQUEUE;
-    header->dwBytesRecorded = 0;
-    port->queue.push_back(header);
-    return MMSYSERR_NOERROR;
+    MMRESULT result = QueueHeader(header, size);
+    if (result == MMSYSERR_NOERROR) port->queue.push_back(header);
+    return result;
 }
 
-MMRESULT MidiService::InStart(HMIDIIN handle)
+MMRESULT MidiService::Start(PortId id)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    Port* port = FindLocked(Value(handle), true);
+    Port* port = FindLocked(id);
     if (port == nullptr) return MMSYSERR_INVALHANDLE;
     if (Contains(setup_.failingStarts, port->device)) return MMSYSERR_ERROR;
     if (!port->started) {
         port->startedAtMs = clockMs_;
-        parser_ = MidiMessageReader();
+        reader_ = MidiMessageReader();
     }
     port->started = true;
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiService::InStop(HMIDIIN handle)
+// Messages are delivered whole, so no buffer ever holds part of one to hand back here.
+MMRESULT MidiService::Stop(PortId id)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    Port* port = FindLocked(Value(handle), true);
+    Port* port = FindLocked(id);
     if (port == nullptr) return MMSYSERR_INVALHANDLE;
     port->started = false;
     return MMSYSERR_NOERROR;
 }
 
 // Every queued buffer comes back through the callback, marked done, before this returns.
-MMRESULT MidiService::InReset(HMIDIIN handle)
+MMRESULT MidiService::Reset(PortId id)
 {
     std::vector<Delivery> returned;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        Port* port = FindLocked(Value(handle), true);
+        Port* port = FindLocked(id);
         if (port == nullptr) return MMSYSERR_INVALHANDLE;
         port->started = false;
-        for (MIDIHDR* header : port->queue) {
-            returned.push_back({port->callback, Value(handle), port->instance, DWORD_PTR(header), 0});
-        }
+        for (MIDIHDR* header : port->queue) returned.push_back(DeliveryLocked(*port, DWORD_PTR(header)));
         port->queue.clear();
     }
     thread_.Run([&] {
         for (const Delivery& delivery : returned) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                MIDIHDR* header = reinterpret_cast<MIDIHDR*>(delivery.param1);
-                header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
+                MarkDone(reinterpret_cast<MIDIHDR*>(delivery.param1));
             }
             Notify(delivery, MIM_LONGDATA);
         }
@@ -255,34 +210,35 @@ MMRESULT MidiService::InReset(HMIDIIN handle)
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiService::InClose(HMIDIIN handle)
+bool MidiService::HasQueuedHeaders(PortId id)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    Port* port = FindLocked(id);
+    return port != nullptr && !port->queue.empty();
+}
+
+void MidiService::Notify(PortId id, UINT message)
 {
     Delivery notice;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        Port* port = FindLocked(Value(handle), true);
-        if (port == nullptr) return MMSYSERR_INVALHANDLE;
-        if (!port->queue.empty()) return MIDIERR_STILLPLAYING;
-        notice = {port->callback, Value(handle), port->instance, 0, 0};
-        ports_.erase(Value(handle));
-        ++counts_.inputsClosed;
+        Port* port = FindLocked(id);
+        if (port == nullptr) return;
+        notice = DeliveryLocked(*port, 0);
     }
-    Notify(notice, MIM_CLOSE);
-    return MMSYSERR_NOERROR;
+    Notify(notice, message);
 }
 
 // A frame is done when this returns. Whatever the controller sent up to now reaches the host
 // before the frame reaches the controller.
-MMRESULT MidiService::OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
+MMRESULT MidiService::LongMsg(PortId id, MIDIHDR* header)
 {
     std::vector<uint8_t> frame;
     std::vector<MidiMessage> due;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        Port* port = FindLocked(Value(handle), false);
+        Port* port = FindLocked(id);
         if (port == nullptr) return MMSYSERR_INVALHANDLE;
-        if (!HeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
-        if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
         bool toController = LeadsToController(*port);
         if (toController && setup_.unplugAtFrame != 0 && ++controllerFrames_ >= setup_.unplugAtFrame) {
             unplugged_ = true;
@@ -294,7 +250,7 @@ MMRESULT MidiService::OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
         const uint8_t* data = reinterpret_cast<const uint8_t*>(header->lpData);
         frame.assign(data, data + header->dwBufferLength);
         counts_.framesSent.push_back(frame);
-        header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
+        MarkDone(header);
         if (!toController) return MMSYSERR_NOERROR;
         due = TakeDueLocked();
     }
@@ -304,19 +260,10 @@ MMRESULT MidiService::OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiService::OutReset(HMIDIOUT handle)
+MMRESULT MidiService::OutReset(PortId id)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindLocked(Value(handle), false) != nullptr ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
-}
-
-MMRESULT MidiService::OutClose(HMIDIOUT handle)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (FindLocked(Value(handle), false) == nullptr) return MMSYSERR_INVALHANDLE;
-    ports_.erase(Value(handle));
-    ++counts_.outputsClosed;
-    return MMSYSERR_NOERROR;
+    return FindLocked(id) != nullptr ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
 }
 
 CallbackThread::Ticket MidiService::Advance(uint32_t ms)
@@ -344,15 +291,19 @@ std::optional<uint64_t> MidiService::NextDueLocked() const
 }
 
 // The started input that leads to the controller, if any.
-MidiService::Port* MidiService::ListeningLocked(uintptr_t* handle)
+MidiService::Port* MidiService::ListeningLocked()
 {
     for (auto& entry : ports_) {
         if (entry.second.input && entry.second.started && LeadsToController(entry.second)) {
-            *handle = entry.first;
             return &entry.second;
         }
     }
     return nullptr;
+}
+
+MidiService::Delivery MidiService::DeliveryLocked(const Port& port, DWORD_PTR param1) const
+{
+    return {port.callback, port.handle, port.instance, param1, 0};
 }
 
 // What reaches the host by now, read from the controller's bytes while an input listens to them
@@ -365,13 +316,14 @@ std::vector<MidiMessage> MidiService::TakeDueLocked()
     }
     std::vector<std::vector<uint8_t>> sent = firmware_.TakeDue(clockMs_);
     if (unplugged_) return {};
-    uintptr_t handle = 0;
     for (const std::vector<uint8_t>& bytes : sent) {
-        if (ListeningLocked(&handle) == nullptr) {
+        if (ListeningLocked() == nullptr) {
             ++counts_.messagesDropped;
             continue;
         }
-        for (MidiMessage& message : parser_.Feed(bytes.data(), bytes.size())) due.push_back(std::move(message));
+        for (MidiMessage& message : reader_.Feed(bytes.data(), bytes.size())) {
+            due.push_back(std::move(message));
+        }
     }
     return due;
 }
@@ -391,29 +343,28 @@ void MidiService::Deliver(const std::vector<MidiMessage>& messages)
     if (messages.empty()) return;
     thread_.Run([&] {
         for (const MidiMessage& message : messages) {
-            if (!message.sysex) {
-                DeliverShort(message.packed);
-            } else {
+            if (message.sysex) {
                 DeliverSysex(message);
+            } else {
+                DeliverShort(message.packed);
             }
         }
     });
 }
 
 // Runs on the callback thread, as the ones below.
-void MidiService::DeliverShort(DWORD packed)
+void MidiService::DeliverShort(uint32_t packed)
 {
     Delivery delivery;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        uintptr_t handle = 0;
-        Port* port = ListeningLocked(&handle);
+        Port* port = ListeningLocked();
         if (port == nullptr) {
             ++counts_.messagesDropped;
             return;
         }
-        delivery = {port->callback, handle, port->instance, packed,
-                    DWORD_PTR(clockMs_ - port->startedAtMs)};
+        delivery = DeliveryLocked(*port, packed);
+        delivery.timestamp = DWORD_PTR(clockMs_ - port->startedAtMs);
     }
     Notify(delivery, MIM_DATA);
 }
@@ -430,8 +381,7 @@ void MidiService::DeliverSysex(const MidiMessage& message)
         bool last = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            uintptr_t handle = 0;
-            Port* port = ListeningLocked(&handle);
+            Port* port = ListeningLocked();
             if (port == nullptr || port->queue.empty()) {
                 ++counts_.messagesDropped;
                 return;
@@ -441,12 +391,12 @@ void MidiService::DeliverSysex(const MidiMessage& message)
             size_t length = std::min<size_t>(bytes.size() - offset, header->dwBufferLength);
             std::memcpy(header->lpData, bytes.data() + offset, length);
             header->dwBytesRecorded = DWORD(length);
-            header->dwFlags = (header->dwFlags & ~DWORD(MHDR_INQUEUE)) | MHDR_DONE;
+            MarkDone(header);
             if (offset == 0 && message.complete) counts_.messagesDelivered.push_back(bytes);
             offset += length;
             last = offset == bytes.size();
-            delivery = {port->callback, handle, port->instance, DWORD_PTR(header),
-                        DWORD_PTR(clockMs_ - port->startedAtMs)};
+            delivery = DeliveryLocked(*port, DWORD_PTR(header));
+            delivery.timestamp = DWORD_PTR(clockMs_ - port->startedAtMs);
         }
         Notify(delivery, last && !message.complete ? UINT(MIM_LONGERROR) : UINT(MIM_LONGDATA));
     }
@@ -459,7 +409,7 @@ void MidiService::Notify(const Delivery& delivery, UINT message)
     if (delivery.callback == nullptr) return;
     thread_.Run([&] {
         SimulatorScope host(false);
-        delivery.callback(reinterpret_cast<HMIDIIN>(delivery.handle), message, delivery.instance,
-                          delivery.param1, delivery.timestamp);
+        delivery.callback(delivery.handle, message, delivery.instance, delivery.param1,
+                          delivery.timestamp);
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/midi_byte_decoder.h"
-#include "platform/winmm.h"
+#include "platform/midi_ports.h"
 #include "sim/callback_thread.h"
 #include "sim/device_firmware.h"
 #include "sim/sim_counts.h"
@@ -15,16 +15,18 @@
 #include <string>
 #include <vector>
 
-typedef void(CALLBACK* MidiInProc)(HMIDIIN, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
-
-// The MIDI service as the Windows one behaves, over a device list and one simulated controller.
-// Handles are never reused, so a closed handle stays invalid. Every input callback runs on the
-// service's own thread, which also writes the received bytes into the host's buffers.
+// The simulated devices behind the ports of platform/midi_ports.h: a device list, one simulated
+// controller and the faults of the setup. The winmm calls over them are platform/midi_calls.cpp's,
+// header rules included. Every input callback runs on the service's own thread, which also writes
+// the received bytes into the host's buffers.
 class MidiService {
 public:
+    using PortId = uint64_t;
+
     MidiService();
 
-    // Starts afresh: devices, faults, a new controller; ports left open are forgotten.
+    // Starts afresh: devices, faults, a new controller. Ports left open are forgotten: every later
+    // call on them is refused.
     void Configure(const SimSetup& setup);
     SimCounts Counts() const;
     bool RealTime() const;
@@ -33,21 +35,21 @@ public:
     // The product name of a device, cut to fit the capability record; false for a bad number.
     bool DeviceName(bool input, UINT_PTR id, char (&name)[MAXPNAMELEN]) const;
 
-    MMRESULT InOpen(HMIDIIN* handle, UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
-    MMRESULT InAddBuffer(HMIDIIN handle, MIDIHDR* header, UINT size);
-    MMRESULT InStart(HMIDIIN handle);
-    MMRESULT InStop(HMIDIIN handle);
-    MMRESULT InReset(HMIDIIN handle);
-    MMRESULT InClose(HMIDIIN handle);
+    // `handle` is the port's handle, as its callback is given it.
+    MMRESULT Open(bool input, UINT device, MidiInCallback callback, DWORD_PTR instance,
+                  HMIDIIN handle, PortId* id);
+    void Close(PortId id);
 
-    MMRESULT OutOpen(HMIDIOUT* handle, UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
-    MMRESULT OutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size);
-    MMRESULT OutReset(HMIDIOUT handle);
-    MMRESULT OutClose(HMIDIOUT handle);
-
-    // Both directions; `handle` is the port's handle value.
-    MMRESULT PrepareHeader(uintptr_t handle, bool input, MIDIHDR* header, UINT size);
-    MMRESULT UnprepareHeader(uintptr_t handle, bool input, MIDIHDR* header, UINT size);
+    MMRESULT Prepare(PortId id, MIDIHDR* header, UINT size);
+    MMRESULT Unprepare(PortId id, MIDIHDR* header, UINT size);
+    MMRESULT AddBuffer(PortId id, MIDIHDR* header, UINT size);
+    MMRESULT Start(PortId id);
+    MMRESULT Stop(PortId id);
+    MMRESULT Reset(PortId id);
+    bool HasQueuedHeaders(PortId id);
+    void Notify(PortId id, UINT message);
+    MMRESULT LongMsg(PortId id, MIDIHDR* header);
+    MMRESULT OutReset(PortId id);
 
     // Moves the controller's clock on by `ms` as the host sleeps, and starts delivering what is
     // due by then; the caller awaits the ticket before its sleep ends.
@@ -58,41 +60,40 @@ private:
     struct Port {
         bool input = true;
         UINT device = 0;
-        MidiInProc callback = nullptr;
+        MidiInCallback callback = nullptr;
+        HMIDIIN handle = nullptr;
         DWORD_PTR instance = 0;
         bool started = false;
         uint64_t startedAtMs = 0;
         std::deque<MIDIHDR*> queue;
     };
     struct Delivery {
-        MidiInProc callback = nullptr;
-        uintptr_t handle = 0;
+        MidiInCallback callback = nullptr;
+        HMIDIIN handle = nullptr;
         DWORD_PTR instance = 0;
         DWORD_PTR param1 = 0;  // the header, or a short message
         DWORD_PTR timestamp = 0;
     };
 
-    Port* FindLocked(uintptr_t handle, bool input);
+    Port* FindLocked(PortId id);
     bool LeadsToController(const Port& port) const;
-    bool DeviceBusyLocked(bool input, UINT id) const;
-    MMRESULT OpenLocked(bool input, UINT id, MidiInProc callback, DWORD_PTR instance, DWORD flags,
-                        uintptr_t* handle);
-    Port* ListeningLocked(uintptr_t* handle);
+    Port* ListeningLocked();
+    Delivery DeliveryLocked(const Port& port, DWORD_PTR param1) const;
     std::optional<uint64_t> NextDueLocked() const;
     std::vector<MidiMessage> TakeDueLocked();
     void Notify(const Delivery& delivery, UINT message);
     void Deliver(const std::vector<MidiMessage>& messages);
-    void DeliverShort(DWORD packed);
+    void DeliverShort(uint32_t packed);
     void DeliverSysex(const MidiMessage& message);
     void DeliverDue();
 
     mutable std::mutex mutex_;
     SimSetup setup_;
     DeviceFirmware firmware_;
-    MidiMessageReader parser_;
+    MidiMessageReader reader_;
     std::deque<uint64_t> strays_;  // when the next lone bytes are due, earliest first
-    std::map<uintptr_t, Port> ports_;
-    uintptr_t nextHandle_ = 0x5100;
+    std::map<PortId, Port> ports_;
+    PortId nextId_ = 1;
     std::set<MIDIHDR*> prepared_;
     uint64_t clockMs_ = 0;
     unsigned controllerFrames_ = 0;
@@ -102,5 +103,5 @@ private:
     CallbackThread thread_;  // last: stops before the state it works on goes
 };
 
-// The one service of the process, behind the winmm calls.
+// The one service of the process, behind the ports.
 MidiService& SimulatedMidiService();
