@@ -387,10 +387,16 @@ void MidiService::DeliverSysex(const MidiMessage& message)
                 return;
             }
             MIDIHDR* header = port->queue.front();
+            // Written from where the queued header says it is filled to, as every backend does.
+            size_t room = header->dwBufferLength - std::min(header->dwBytesRecorded, header->dwBufferLength);
+            size_t length = std::min(bytes.size() - offset, room);
+            if (length == 0) {  // a header queued full: the rules that queued it are wrong
+                ++counts_.messagesDropped;
+                return;
+            }
             port->queue.pop_front();
-            size_t length = std::min<size_t>(bytes.size() - offset, header->dwBufferLength);
-            std::memcpy(header->lpData, bytes.data() + offset, length);
-            header->dwBytesRecorded = DWORD(length);
+            std::memcpy(header->lpData + header->dwBytesRecorded, bytes.data() + offset, length);
+            header->dwBytesRecorded += DWORD(length);
             MarkDone(header);
             if (offset == 0 && message.complete) counts_.messagesDelivered.push_back(bytes);
             offset += length;
