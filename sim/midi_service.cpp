@@ -1,7 +1,6 @@
 #include "sim/midi_service.h"
 
 #include "sim/inside_simulator.h"
-#include "sim/sim_ports.h"
 #include "sim/simulator.h"
 
 #include <algorithm>
@@ -22,9 +21,9 @@ std::optional<uint64_t> NextDueLocked()
 }
 
 // The started input that leads to the controller, if any.
-SimInput* ListeningLocked()
+SimPort* ListeningLocked()
 {
-    for (SimInput* input : Service().inputs) {
+    for (SimPort* input : Service().inputs) {
         if (input->started && LeadsToControllerLocked(true, input->device)) return input;
     }
     return nullptr;
@@ -32,7 +31,7 @@ SimInput* ListeningLocked()
 
 void DeliverShort(uint32_t packed)
 {
-    SimInput* input;
+    SimPort* input;
     DWORD_PTR timestamp;
     {
         Lock lock(Service().mutex);
@@ -43,7 +42,7 @@ void DeliverShort(uint32_t packed)
         }
         timestamp = DWORD_PTR(Service().clockMs - input->startedAtMs);
     }
-    input->CallBack(MIM_DATA, packed, timestamp);
+    CallBack(*input, MIM_DATA, packed, timestamp);
 }
 
 // The bytes go into the first queued buffer, from where it is filled to, as every backend writes
@@ -55,7 +54,7 @@ void DeliverSysex(const MidiMessage& message)
     const std::vector<uint8_t>& bytes = message.bytes;
     size_t offset = 0;
     while (offset < bytes.size()) {
-        SimInput* input;
+        SimPort* input;
         MIDIHDR* header;
         DWORD_PTR timestamp;
         {
@@ -78,7 +77,7 @@ void DeliverSysex(const MidiMessage& message)
             timestamp = DWORD_PTR(service.clockMs - input->startedAtMs);
         }
         bool cut = offset == bytes.size() && !message.complete;
-        input->CallBack(cut ? MIM_LONGERROR : MIM_LONGDATA, DWORD_PTR(header), timestamp);
+        CallBack(*input, cut ? MIM_LONGERROR : MIM_LONGDATA, DWORD_PTR(header), timestamp);
     }
 }
 
@@ -188,7 +187,7 @@ SimCounts SimulatorCounts()
     SimCounts counts = service.counts;
     counts.inputsOpen = service.inputs.size();
     counts.outputsOpen = service.outputs.size();
-    for (const SimInput* input : service.inputs) counts.headersQueued += input->queue.size();
+    for (const SimPort* input : service.inputs) counts.headersQueued += input->queue.size();
     counts.headersPrepared = service.prepared.size();
     counts.identifyRequests = service.firmware.IdentifyRequests();
     counts.acceptedRecords = service.firmware.AcceptedRecords();

@@ -8,6 +8,7 @@
 #include "sim/callback_thread.h"
 #include "sim/device_firmware.h"
 #include "sim/sim_counts.h"
+#include "sim/sim_ports.h"
 #include "sim/sim_setup.h"
 
 #include <cstdint>
@@ -15,9 +16,6 @@
 #include <mutex>
 #include <set>
 #include <vector>
-
-class SimInput;
-class SimOutput;
 
 // Everything here is guarded by `mutex`. Every input callback runs on `thread`, never under the
 // lock: a callback calls back in, to queue its buffer again.
@@ -28,8 +26,8 @@ struct MidiService {
     MidiMessageReader reader;
     std::deque<uint64_t> strays;  // when the next lone bytes are due, earliest first
     // The ports open since the last setup; those it found open are forgotten and refuse every call.
-    std::vector<SimInput*> inputs;
-    std::vector<SimOutput*> outputs;
+    std::vector<SimPort*> inputs;
+    std::vector<SimPort*> outputs;
     std::set<const MIDIHDR*> prepared;
     uint64_t clockMs = 0;
     unsigned controllerFrames = 0;
