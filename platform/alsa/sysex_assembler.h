@@ -23,6 +23,6 @@ struct SysexFeed {
 
 // Feeds `bytes` into `header` (the first queued one, or null when none is queued) from its
 // dwBytesRecorded on, and stops right after the header is done. Real-time bytes and short
-// messages are skipped. A message cut short by a new status byte
-// hands back what the header holds of it; that byte is left for the next call.
+// messages are skipped. A message cut short by a new status byte hands back what the header holds
+// of it; that byte is left for the next call.
 SysexFeed FeedSysex(SysexAssembly& assembly, const uint8_t* bytes, size_t size, MIDIHDR* header);
