@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -12,9 +13,18 @@ namespace {
 const WORD HARDWARE_PORT = 1;
 const DWORD CALLBACK_TYPE_MASK = 0x00070000;
 
-// Never destroyed: a port still open at exit must not be torn down under a backend's thread.
-LiveHandles<MidiInputPort>& inputs = *new LiveHandles<MidiInputPort>;
-LiveHandles<MidiOutputPort>& outputs = *new LiveHandles<MidiOutputPort>;
+// Never destroyed: a port still open at exit must not be torn down under a backend's thread. Kept
+// off the heap, so that a run that closed its ports leaves no block behind.
+template <typename Table>
+Table& Immortal()
+{
+    alignas(Table) static unsigned char storage[sizeof(Table)];
+    static Table* table = new (storage) Table;
+    return *table;
+}
+
+LiveHandles<MidiInputPort>& inputs = Immortal<LiveHandles<MidiInputPort>>();
+LiveHandles<MidiOutputPort>& outputs = Immortal<LiveHandles<MidiOutputPort>>();
 
 template <typename Caps>
 MMRESULT DescribePort(bool input, UINT_PTR id, Caps* caps, UINT size, Caps filled)
