@@ -1,30 +1,14 @@
 #include "midi/device_list.h"
 
 #include "midi/console_texts.h"
+#include "midi/port_name.h"
 #include "midi/system_port.h"
 #include "platform/winmm.h"
 
 #include <stdint.h>
 #include <stdio.h>
-#include <string.h>
 
 static const int NO_PORT = -1;
-
-static void PortName(bool input, UINT id, char name[MAXPNAMELEN])
-{
-    if (input) {
-        MIDIINCAPSA caps;
-        memset(&caps, 0, sizeof caps);
-        midiInGetDevCapsA(id, &caps, sizeof caps);
-        memcpy(name, caps.szPname, MAXPNAMELEN);
-    } else {
-        MIDIOUTCAPSA caps;
-        memset(&caps, 0, sizeof caps);
-        midiOutGetDevCapsA(id, &caps, sizeof caps);
-        memcpy(name, caps.szPname, MAXPNAMELEN);
-    }
-    name[MAXPNAMELEN - 1] = '\0';
-}
 
 // Prints one direction's devices and returns the one an update would open: the first that is not
 // one of the system's own ports, or NO_PORT. (The update's skipping of the system's synthesizer at
@@ -34,7 +18,7 @@ static int ListPorts(bool input, uint16_t count)
     int chosen = NO_PORT;
     for (UINT id = 0; id < count; ++id) {
         char name[MAXPNAMELEN];
-        PortName(input, id, name);
+        ReadPortName(input, id, name);
         printf(input ? TEXT_LIST_IN : TEXT_LIST_OUT, (int)id, name);
         if (chosen == NO_PORT && !IsSystemPort(name)) chosen = (int)id;
     }

@@ -1,6 +1,7 @@
 #include "midi/midi_link.h"
 
 #include "midi/console_texts.h"
+#include "midi/port_name.h"
 #include "midi/reply_handover.h"
 #include "midi/system_port.h"
 
@@ -33,11 +34,9 @@ uint16_t OpenMidiIn(UINT id)
         }
         inputHandle = handle;
 
-        MIDIINCAPSA caps;
-        memset(&caps, 0, sizeof caps);
-        midiInGetDevCapsA(id, &caps, sizeof caps);
-        caps.szPname[MAXPNAMELEN - 1] = '\0';
-        printf(TEXT_MIDI_IN_DEVICE, caps.szPname);
+        char name[MAXPNAMELEN];
+        ReadPortName(true, id, name);
+        printf(TEXT_MIDI_IN_DEVICE, name);
 
         memset(&inputHeader, 0, sizeof inputHeader);
         inputHeader.lpData = (LPSTR)RxBuffer;
@@ -47,7 +46,7 @@ uint16_t OpenMidiIn(UINT id)
         inputOpen = true;
         MMRESULT started = midiInStart(handle);
 
-        if (!IsSystemPort(caps.szPname)) return (uint16_t)started;
+        if (!IsSystemPort(name)) return (uint16_t)started;
         CloseMidiIn();
     }
 }
@@ -61,14 +60,12 @@ uint16_t OpenMidiOut(UINT id)
             return (uint16_t)result;
         }
 
-        MIDIOUTCAPSA caps;
-        memset(&caps, 0, sizeof caps);
-        midiOutGetDevCapsA(id, &caps, sizeof caps);
-        caps.szPname[MAXPNAMELEN - 1] = '\0';
-        printf(TEXT_MIDI_OUT_DEVICE, caps.szPname);
+        char name[MAXPNAMELEN];
+        ReadPortName(false, id, name);
+        printf(TEXT_MIDI_OUT_DEVICE, name);
         outputOpen = true;
 
-        if (!IsSystemPort(caps.szPname)) return 0;
+        if (!IsSystemPort(name)) return 0;
         CloseMidiOut();
     }
 }

@@ -2,10 +2,10 @@
 
 #include "midi/console_texts.h"
 #include "midi/midi_link.h"
+#include "midi/port_name.h"
 #include "platform/ascii.h"
 
 #include <stdio.h>
-#include <string.h>
 
 // The system's General MIDI synthesizer, listed as output 0 when it is there.
 static const char SYSTEM_SYNTH_PREFIX[] = "Microsoft GS";
@@ -14,12 +14,8 @@ static UINT FirstOutputId()
 {
     uint16_t outputs = (uint16_t)midiOutGetNumDevs();
     if (outputs <= 1) return 0;
-    MIDIOUTCAPSA caps;
-    memset(&caps, 0, sizeof caps);
-    midiOutGetDevCapsA(0, &caps, sizeof caps);
-    char name[50];
-    memcpy(name, caps.szPname, MAXPNAMELEN);
-    name[MAXPNAMELEN - 1] = '\0';
+    char name[MAXPNAMELEN];
+    ReadPortName(false, 0, name);
     return AsciiStartsWithIgnoringCase(name, SYSTEM_SYNTH_PREFIX) ? 1 : 0;
 }
 

@@ -1,20 +1,30 @@
 // The winmm calls of the seam over a backend's devices and ports (platform/midi_ports.h).
 #include "platform/live_handles.h"
-#include "platform/midi_header.h"
 #include "platform/midi_ports.h"
 
 #include <string.h>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
-const WORD MOD_MIDIPORT = 1;
+// The capability record's technology of a hardware port (MOD_MIDIPORT).
+const WORD HARDWARE_PORT = 1;
 const DWORD CALLBACK_TYPE_MASK = 0x00070000;
 
-// Never destroyed: a port still open at exit must not be torn down under a backend's thread.
-LiveHandles<MidiInputPort>& inputs = *new LiveHandles<MidiInputPort>;
-LiveHandles<MidiOutputPort>& outputs = *new LiveHandles<MidiOutputPort>;
+// Never destroyed: a port still open at exit must not be torn down under a backend's thread. Kept
+// off the heap, so that a run that closed its ports leaves no block behind.
+template <typename Table>
+Table& Immortal()
+{
+    alignas(Table) static unsigned char storage[sizeof(Table)];
+    static Table* table = new (storage) Table;
+    return *table;
+}
+
+LiveHandles<MidiInputPort>& inputs = Immortal<LiveHandles<MidiInputPort>>();
+LiveHandles<MidiOutputPort>& outputs = Immortal<LiveHandles<MidiOutputPort>>();
 
 template <typename Caps>
 MMRESULT DescribePort(bool input, UINT_PTR id, Caps* caps, UINT size, Caps filled)
@@ -45,7 +55,7 @@ MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR uDeviceID, LPMIDIINCAPSA pmic, UINT c
 MMRESULT WINAPI midiOutGetDevCapsA(UINT_PTR uDeviceID, LPMIDIOUTCAPSA pmoc, UINT cbmoc)
 {
     MIDIOUTCAPSA filled{};
-    filled.wTechnology = MOD_MIDIPORT;
+    filled.wTechnology = HARDWARE_PORT;
     filled.wChannelMask = 0xFFFF;
     return DescribePort(false, uDeviceID, pmoc, cbmoc, filled);
 }
@@ -124,17 +134,20 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT phmo, UINT uDeviceID, DWORD_PTR, DWORD_PT
 
 MMRESULT WINAPI midiOutPrepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.With(hmo, [&](MidiOutputPort&) { return PrepareHeader(pmh, cbmh); });
+    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Prepare(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.With(hmo, [&](MidiOutputPort&) { return UnprepareHeader(pmh, cbmh); });
+    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Unprepare(pmh, cbmh); });
 }
 
 MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
-    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.LongMsg(pmh, cbmh); });
+    return outputs.With(hmo, [&](MidiOutputPort& port) {
+        MMRESULT checked = CheckSendHeader(pmh, cbmh);
+        return checked != MMSYSERR_NOERROR ? checked : port.LongMsg(pmh, cbmh);
+    });
 }
 
 MMRESULT WINAPI midiOutReset(HMIDIOUT hmo)

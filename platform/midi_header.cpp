@@ -31,3 +31,11 @@ MMRESULT QueueHeader(MIDIHDR* header, UINT size)
     header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
     return MMSYSERR_NOERROR;
 }
+
+MMRESULT CheckSendHeader(const MIDIHDR* header, UINT size)
+{
+    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
+    if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
+    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
+    return MMSYSERR_NOERROR;
+}

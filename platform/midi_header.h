@@ -10,3 +10,5 @@ MMRESULT UnprepareHeader(MIDIHDR* header, UINT size);
 // Marks an input header queued, empty; the caller puts it at the end of its queue when this
 // succeeds.
 MMRESULT QueueHeader(MIDIHDR* header, UINT size);
+// A header that an output can send now: prepared and not queued.
+MMRESULT CheckSendHeader(const MIDIHDR* header, UINT size);

@@ -3,6 +3,7 @@
 // close notifications, the header rules; what a port does with its headers is the backend's.
 #pragma once
 
+#include "platform/midi_header.h"
 #include "platform/winmm.h"
 
 #include <memory>
@@ -33,7 +34,10 @@ public:
 
     HMIDIOUT Handle() { return reinterpret_cast<HMIDIOUT>(this); }
 
-    // Sends the prepared header's message; done when it returns.
+    virtual MMRESULT Prepare(MIDIHDR* header, UINT size) { return PrepareHeader(header, size); }
+    // A backend may say the message is still playing although it was sent.
+    virtual MMRESULT Unprepare(MIDIHDR* header, UINT size) { return UnprepareHeader(header, size); }
+    // Sends the message of a header that passed CheckSendHeader; done when it returns.
     virtual MMRESULT LongMsg(MIDIHDR* header, UINT size) = 0;
     virtual MMRESULT Reset() = 0;
 };

@@ -12,24 +12,32 @@ use_wine_prefix() {
   local prefix made_by
   prefix="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix"
   export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+  wine_prefix_used=$prefix
   unset DISPLAY WAYLAND_DISPLAY
   made_by=$(wine --version)
   [ "$(cat "$prefix/made-by" 2>/dev/null)" = "$made_by" ] && return 0
   rm -rf "$prefix"
   mkdir -p "$prefix"
-  HOME=$(mktemp -d) timeout 180 wineboot --init </dev/null >/dev/null 2>&1 ||
-    { echo "no Wine prefix could be made in $prefix" >&2; return 1; }
+  # Wine writes into the home folder as it makes a prefix: a throwaway one, removed after.
+  local home status=0
+  home=$(mktemp -d)
+  HOME=$home timeout 180 wineboot --init </dev/null >/dev/null 2>&1 || status=$?
   # The server writes the registry out when it ends; the prefix must be complete on disk.
-  wineserver -w
+  [ "$status" -eq 0 ] && wineserver -w
+  rm -rf "$home"
+  [ "$status" -eq 0 ] || { echo "no Wine prefix could be made in $prefix" >&2; return 1; }
   echo "$made_by" >"$prefix/made-by"
 }
 
-# A scratch folder for the caller, $work; at exit Wine's server is stopped and the folder removed.
+# A scratch folder for the caller, $work, removed at exit; a caller that ran Wine also stops the
+# server of its own prefix then, and only that one.
 use_scratch_folder() {
   work=$(mktemp -d)
   trap finish EXIT
 }
 finish() {
-  timeout 30 wineserver -k 2>/dev/null || true
+  if [ -n "${wine_prefix_used:-}" ]; then
+    WINEPREFIX=$wine_prefix_used timeout 30 wineserver -k 2>/dev/null || true
+  fi
   rm -rf "$work"
 }

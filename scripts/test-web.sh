@@ -3,7 +3,7 @@
 # run by CTest as the Windows build's run under Wine), then the page in headless Chromium against
 # the simulated controller, each scenario held against the Linux program's run of it on the
 # simulated service. Ends with a line `browser scenarios: N passed, N failed`.
-set -uo pipefail
+set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build web || exit 1

@@ -9,8 +9,13 @@
 extern "C" void WINAPI Sleep(DWORD dwMilliseconds)
 {
     SimulatorScope scope;
-    MidiService& service = SimulatedMidiService();
-    CallbackThread::Ticket delivery = service.Advance(dwMilliseconds);
-    if (service.RealTime()) SleepPrecisely(dwMilliseconds);
-    service.AwaitDelivery(delivery);
+    MidiService& service = Service();
+    CallbackThread::Ticket delivery = AdvanceClock(dwMilliseconds);
+    bool realTime;
+    {
+        std::lock_guard<std::mutex> lock(service.mutex);
+        realTime = service.setup.clock == SimClock::Real;
+    }
+    if (realTime) SleepPrecisely(dwMilliseconds);
+    service.thread.Await(delivery);
 }

@@ -1,7 +1,6 @@
 #include "platform/alsa/output_port.h"
 
 #include "platform/alsa/alsa_result.h"
-#include "platform/midi_header.h"
 
 #include <errno.h>
 
@@ -9,11 +8,8 @@ OutputPort::OutputPort(std::unique_ptr<OutputSink> sink) : sink_(std::move(sink)
 {
 }
 
-MMRESULT OutputPort::LongMsg(MIDIHDR* header, UINT size)
+MMRESULT OutputPort::LongMsg(MIDIHDR* header, UINT)
 {
-    if (!IsHeaderUsable(header, size)) return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
     if (vanished_) return MIDIERR_NODEVICE;
     header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
     MMRESULT result = Send((const uint8_t*)header->lpData, header->dwBufferLength);

@@ -1,13 +1,14 @@
 // Turns the raw byte stream of a MIDI input into SysEx messages laid into input headers.
 #pragma once
 
+#include "platform/midi_byte_decoder.h"
 #include "platform/winmm.h"
 
 #include <stddef.h>
 #include <stdint.h>
 
 struct SysexAssembly {
-    bool inMessage = false;
+    MidiStreamState stream;
     // Part of the current message was lost for want of a header: the rest of it is dropped too,
     // so no header ever holds a message without its beginning.
     bool dropping = false;
@@ -21,7 +22,7 @@ struct SysexFeed {
 };
 
 // Feeds `bytes` into `header` (the first queued one, or null when none is queued) from its
-// dwBytesRecorded on, and stops right after the header is done. Real-time bytes are skipped
-// anywhere and bytes outside a message are ignored. A message cut short by a new status byte
-// hands back what the header holds of it; that byte is left for the next call.
+// dwBytesRecorded on, and stops right after the header is done. Real-time bytes and short
+// messages are skipped. A message cut short by a new status byte hands back what the header holds
+// of it; that byte is left for the next call.
 SysexFeed FeedSysex(SysexAssembly& assembly, const uint8_t* bytes, size_t size, MIDIHDR* header);

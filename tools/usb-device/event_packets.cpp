@@ -78,10 +78,8 @@ std::vector<std::vector<uint8_t>> EventPacketDecoder::Feed(const uint8_t* packet
     std::vector<std::vector<uint8_t>> complete;
     for (size_t at = 0; at + 4 <= length; at += 4) {
         uint8_t count = BYTES_OF_CIN[packets[at] & 0x0F];
-        for (uint8_t i = 1; i <= count; ++i) {
-            uint8_t byte = packets[at + i];
-            if (IsRealTime(byte)) continue;
-            for (auto& message : assembler_.Feed(&byte, 1)) complete.push_back(std::move(message));
+        for (MidiMessage& message : reader_.Feed(packets + at + 1, count)) {
+            if (message.sysex && message.complete) complete.push_back(std::move(message.bytes));
         }
     }
     return complete;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/common/sysex_assembler.h"
+#include "platform/midi_byte_decoder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,5 +23,5 @@ public:
     std::vector<std::vector<uint8_t>> Feed(const uint8_t* packets, size_t length);
 
 private:
-    SysExAssembler assembler_;
+    MidiMessageReader reader_;
 };
