@@ -13,8 +13,10 @@ function usable(entry) {
 export async function offeredFirmware() {
   try {
     const response = await fetch(`${FOLDER}firmware.json`, FETCH);
+    // Read whole either way: a response left unread counts as a request broken off.
+    const text = await response.text();
     if (!response.ok) return [];
-    const { images } = await response.json();
+    const { images } = JSON.parse(text);
     return Array.isArray(images) ? images.filter(usable) : [];
   } catch {
     return [];

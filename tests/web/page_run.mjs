@@ -122,8 +122,9 @@ export async function runPage(browser, origin, options) {
   try {
     if (image && options.drop) await dropImage(page, image);
     else if (image) await opened.chooseFile(image);
+    // Without a file of one's own, the firmware the page offers once its list has come.
+    if (!image) await waitFor(() => !document.getElementById('offered').hidden);
     if (pick !== undefined) {
-      await waitFor(() => !document.getElementById('offered').hidden);
       await page.evaluate((index) => {
         const list = document.getElementById('version');
         list.value = index;
