@@ -12,7 +12,7 @@ for group in "$@"; do
     wine)  packages+=(g++-mingw-w64-i686-posix googletest wine wine32:i386) ;;
     guest) packages+=(qemu-system-x86 busybox-static alsa-utils kmod cpio xz-utils libasound2-dev) ;;
     reliability) packages+=(clang libclang-rt-dev valgrind) ;;
-    package) packages+=(dpkg-dev fakeroot lintian icoutils unzip man-db groff-base) ;;
+    package) packages+=(dpkg-dev fakeroot lintian icoutils unzip zip man-db groff-base) ;;
     # Node from NodeSource brings its own npm; Debian's Node needs Debian's npm beside it.
     web)   packages+=(emscripten chromium firefox-esr nodejs)
            command -v npm >/dev/null || packages+=(npm) ;;

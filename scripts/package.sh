@@ -3,7 +3,17 @@
 #   tambrell-update-<version>-win32.zip   the Windows program and its readme
 #   tambrell-update_<version>_<arch>.deb  the Debian package, also as tambrell-update.deb
 #   tambrell-update-<version>-web.zip     the page: its files, its program and the program's wasm
+# With --web-firmware DIR also, for a maker who hosts the page with the firmware it offers:
+#   tambrell-update-<version>-web-firmware.zip  the page with DIR's firmware.json and its images
+#                                               (scripts/web-zip-with-firmware.sh)
 set -euo pipefail
+firmware=
+if [ "${1:-}" = --web-firmware ] && [ $# -eq 2 ]; then
+  firmware=$(realpath "$2")
+elif [ $# -ne 0 ]; then
+  echo "usage: $0 [--web-firmware DIR]" >&2
+  exit 64
+fi
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build alsa mingw package web
@@ -27,3 +37,7 @@ ln -s "$deb" build/dist/tambrell-update.deb
 echo "build/dist/$zip"
 echo "build/dist/$deb"
 echo "build/dist/$web"
+if [ -n "$firmware" ]; then
+  scripts/web-zip-with-firmware.sh "build/dist/$web" "$firmware" \
+    "build/dist/tambrell-update-$version-web-firmware.zip"
+fi
