@@ -13,15 +13,21 @@ fail() { echo "web-zip-with-firmware: $*" >&2; exit 1; }
 # Each image as "SHA-256  file", as sha256sum checks it; the same rules as the page's.
 listed=$(node --input-type=module -e '
   import { readFileSync } from "node:fs";
-  const { images } = JSON.parse(readFileSync(process.argv[1], "utf8"));
-  if (!Array.isArray(images) || images.length === 0) throw new Error("no images listed");
+  const refuse = (why) => { console.error(`web-zip-with-firmware: ${process.argv[1]}: ${why}`); process.exit(1); };
+  let images;
+  try {
+    ({ images } = JSON.parse(readFileSync(process.argv[1], "utf8")));
+  } catch (error) {
+    refuse(error.message);
+  }
+  if (!Array.isArray(images) || images.length === 0) refuse("no images listed");
   for (const { file, version, sha256 } of images) {
     if (typeof file !== "string" || !/^[^/\\]+$/.test(file) || typeof version !== "string" ||
         !/^[0-9a-f]{64}$/.test(sha256)) {
-      throw new Error(`not usable: ${JSON.stringify({ file, version, sha256 })}`);
+      refuse(`not usable: ${JSON.stringify({ file, version, sha256 })}`);
     }
     console.log(`${sha256}  ${file}`);
-  }' "$firmware/firmware.json" 2>&1) || fail "$firmware/firmware.json: ${listed##*Error: }"
+  }' "$firmware/firmware.json")
 (cd "$firmware" && sha256sum --quiet --check <<<"$listed" >&2) ||
   fail "an image of $firmware is missing or is not the one listed"
 
