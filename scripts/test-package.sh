@@ -32,10 +32,10 @@ echo "zip: exactly the exe and README.txt, which has CR LF line ends"
 
 # --- The web zip: the page as served, never the simulated controller of the tests and the demo
 web_zip=build/dist/tambrell-update-$version-web.zip
-page_files=$'app.js\nconsole_view.js\nicon.svg\nindex.html\noffered_firmware.js\nstyle.css\ntambrell-update.js\ntambrell-update.wasm\nupdater.js\nwords.js'
+page_files=$'HOSTING.md\napp.js\nconsole_view.js\nicon.svg\nindex.html\noffered_firmware.js\nstyle.css\ntambrell-update.js\ntambrell-update.wasm\nupdater.js\nwords.js'
 [ "$(unzip -Z1 "$web_zip" | sort)" = "$page_files" ] ||
   fail "$web_zip holds $(unzip -Z1 "$web_zip" | tr '\n' ' '), not exactly the page's files"
-echo "web zip: exactly the page, its scripts and its wasm"
+echo "web zip: exactly the page, its scripts, its wasm and the hosting notes"
 
 # --- A maker's web zip with the firmware it offers: the page and the firmware listed, nothing
 # else; a list whose SHA-256 does not fit its image is refused
