@@ -43,10 +43,13 @@ const chromiumBrowser = {
 
 const firefoxBrowser = {
   name: 'firefox',
+  // An emulated CPU (the guest's) takes a minute or more to start it.
   launch: () => puppeteer.launch({
     browser: 'firefox',
     executablePath: '/usr/lib/firefox-esr/firefox-esr',
     headless: true,
+    timeout: 300000,
+    protocolTimeout: 300000,
     extraPrefsFirefox: {
       'network.dns.forceResolve': '127.0.0.1',
       'network.dns.localDomains': INSECURE_HOST,
