@@ -42,11 +42,15 @@ function enableStart() {
 }
 
 function describeOffered() {
+  if (ownFile) {
+    offeredSummary.textContent =
+      `Your own file ${ownFile.name} is chosen. Pick a version here to install it instead.`;
+    offeredNotes.textContent = '';
+    return;
+  }
   const entry = offered[versionList.value];
   const dated = entry.date ? `, ${entry.date}` : '';
-  offeredSummary.textContent = ownFile ?
-    `Your own file is installed instead. Choose a version here to install it.` :
-    `Version ${entry.version}${dated}: ready to install.`;
+  offeredSummary.textContent = `Version ${entry.version}${dated}: ready to install.`;
   offeredNotes.textContent = entry.notes ?? '';
 }
 
@@ -56,6 +60,7 @@ async function showOffered() {
   offered.forEach((entry, index) => {
     versionList.add(new Option(index === 0 ? `${entry.version} (newest)` : entry.version, index));
   });
+  if (ownFile) versionList.selectedIndex = -1;
   offeredSection.hidden = false;
   element('file-heading').textContent = 'Or a firmware file of your own';
   describeOffered();
@@ -66,6 +71,8 @@ function choose(file) {
   if (!file || running) return;
   ownFile = file;
   chosen.textContent = `Chosen: ${file.name}`;
+  // No version stays picked, so that picking any one takes it.
+  versionList.selectedIndex = -1;
   if (offered.length > 0) describeOffered();
   enableStart();
 }
@@ -112,7 +119,9 @@ async function start() {
 
 // The image's name and bytes; null for an offered one that is not what its list describes.
 async function firmwareToInstall() {
-  if (ownFile) return { imageName: ownFile.name, imageBytes: new Uint8Array(await ownFile.arrayBuffer()) };
+  if (ownFile) {
+    return { imageName: ownFile.name, imageBytes: new Uint8Array(await ownFile.arrayBuffer()) };
+  }
   const entry = offered[versionList.value];
   const bytes = await loadOffered(entry);
   return bytes && { imageName: entry.file, imageBytes: bytes };

@@ -122,6 +122,12 @@ const COMPARED = [
     name: 'an older firmware offered, picked', firmware: 'offering', installs: older, pick: 1,
     sim: '', offered: 'Version 1.1, 2026-03-02: ready to install. ', ...UPDATED,
   },
+  {
+    name: 'a file of one\'s own chosen over the firmware offered', firmware: 'offering',
+    image: sample, sim: '', ...UPDATED,
+    offered: 'Your own file quillstrand_v1.2.kit is chosen. Pick a version here to install it ' +
+      'instead. ',
+  },
 ];
 
 const PAGE_WORDS = [
