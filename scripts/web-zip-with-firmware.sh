@@ -39,4 +39,4 @@ cp "$firmware/firmware.json" "$stage/firmware/"
 cut -c67- <<<"$listed" | while IFS= read -r file; do cp "$firmware/$file" "$stage/firmware/"; done
 rm -f "$out"
 (cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | zip -X -q "$out" -@)
-echo "$out"
+echo "$3"
