@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the guest's MIDI scenarios (scripts/guest/scenarios.txt) in a guest kernel booted by qemu:
 # the unchanged programs (the Linux program over alsa-lib, the Windows program over Wine's MIDI
-# service, the page over Chromium's and Firefox's Web MIDI) and the kernel's USB MIDI driver between them and
-# the simulated controller as a USB device. Then compares every scenario with its twin on the
+# service, the page over Chromium's and Firefox's Web MIDI) and the kernel's USB MIDI driver
+# between them and the simulated controller as a USB device. Then compares every scenario with its twin on the
 # simulated service, and ends with one line per program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
