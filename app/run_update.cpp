@@ -16,13 +16,16 @@ static void PrintBanner()
     printf(TEXT_BANNER);
 }
 
-// Everything after the image has been named: `path` is opened, `name` is its file name.
+// The image stage once the image has been named: `path` is opened, `name` is its file name.
+static bool ImagePasses(const char* path, const char* name, FirmwareImage* image)
+{
+    return CheckImageName(name) && LoadImage(path, image) && ValidateImage(image);
+}
+
 static int UpdateWith(const char* path, const char* name)
 {
     FirmwareImage image;
-    if (!CheckImageName(name) || !LoadImage(path, &image) || !ValidateImage(&image)) {
-        return FinishRun(false, EXIT_IMAGE_FAILED);
-    }
+    if (!ImagePasses(path, name, &image)) return FinishRun(false, EXIT_IMAGE_FAILED);
     RequestMillisecondTimer();
     // Every image whose name passes the check is meant for the one model this tool knows.
     ExitStatus status = OpenPorts() ? Identify(MODEL_CODE) : EXIT_PORTS_FAILED;
@@ -36,6 +39,15 @@ int RunUpdate()
     char name[IMAGE_NAME_SIZE];
     if (!FindImageFile(name)) return FinishRun(false, EXIT_IMAGE_FAILED);
     return UpdateWith(name, name);
+}
+
+int CheckFoundImage()
+{
+    PrintBanner();
+    char name[IMAGE_NAME_SIZE];
+    FirmwareImage image;
+    const bool passes = FindImageFile(name) && ImagePasses(name, name, &image);
+    return FinishRun(false, passes ? EXIT_OK : EXIT_IMAGE_FAILED);
 }
 
 // The path is used where the system put it, so any path the system takes works; only its file

@@ -43,6 +43,7 @@ elseif(EMSCRIPTEN)
   # The page as a web server serves it: its files, its program and the program's wasm. The
   # simulated controller of the demo and the tests lives outside this folder, never in the zip.
   install(DIRECTORY ${PROJECT_BINARY_DIR}/page/ DESTINATION . COMPONENT user)
+  install(FILES docs/hosting.md DESTINATION . RENAME HOSTING.md COMPONENT user)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_PACKAGE_FILE_NAME tambrell-update-${PROJECT_VERSION}-web)

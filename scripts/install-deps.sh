@@ -14,7 +14,7 @@ for group in "$@"; do
     reliability) packages+=(clang libclang-rt-dev valgrind) ;;
     package) packages+=(dpkg-dev fakeroot lintian icoutils zip unzip man-db groff-base osslsigncode openssl) ;;
     # Node from NodeSource brings its own npm; Debian's Node needs Debian's npm beside it.
-    web)   packages+=(emscripten chromium nodejs)
+    web)   packages+=(emscripten chromium firefox-esr nodejs)
            command -v npm >/dev/null || packages+=(npm) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac

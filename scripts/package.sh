@@ -7,7 +7,18 @@
 # The same commit gives the same bytes, from any folder and at any time. With
 # TAMBRELL_SIGN_PKCS12 (a PKCS#12 file) and TAMBRELL_SIGN_PASSWORD_FILE (a file holding its
 # password) the exe is signed before it goes into the zip; see docs/packaging.md.
+# With --web-firmware DIR also, for a maker who hosts the page with the firmware it offers (no
+# release file, so not in SHA256SUMS):
+#   tambrell-update-<version>-web-firmware.zip  the page with DIR's firmware.json and its images
+#                                               (scripts/web-zip-with-firmware.sh)
 set -euo pipefail
+firmware=
+if [ "${1:-}" = --web-firmware ] && [ $# -eq 2 ]; then
+  firmware=$(realpath "$2")
+elif [ $# -ne 0 ]; then
+  echo "usage: $0 [--web-firmware DIR]" >&2
+  exit 64
+fi
 
 # Both signing files or neither, named from the caller's folder.
 signing=
@@ -90,3 +101,7 @@ echo "build/dist/$zip"
 echo "build/dist/$deb"
 echo "build/dist/$web"
 echo "build/dist/SHA256SUMS"
+if [ -n "$firmware" ]; then
+  scripts/web-zip-with-firmware.sh "build/dist/$web" "$firmware" \
+    "build/dist/tambrell-update-$version-web-firmware.zip"
+fi

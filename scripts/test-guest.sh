@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the guest's MIDI scenarios (scripts/guest/scenarios.txt) in a guest kernel booted by qemu:
 # the unchanged programs (the Linux program over alsa-lib, the Windows program over Wine's MIDI
-# service, the page over Chromium's Web MIDI) and the kernel's USB MIDI driver between them and
-# the simulated controller as a USB device. Then compares every scenario with its twin on the
+# service, the page over Chromium's and Firefox's Web MIDI) and the kernel's USB MIDI driver
+# between them and the simulated controller as a USB device. Then compares every scenario with its twin on the
 # simulated service, and ends with one line per program.
 # Usage: scripts/test-guest.sh [SCENARIO...]   (default: every scenario)
 set -euo pipefail
@@ -28,7 +28,8 @@ cp -al "$WINEPREFIX" "$share/wineprefix" 2>/dev/null || cp -a "$WINEPREFIX" "$sh
 mkdir -p "$share/build/web/page" "$share/tests/web"
 unzip -q build/dist/tambrell-update-*-web.zip -d "$share/build/web/page"
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
-cp -a tests/web/page_run.mjs tests/web/static_server.mjs tests/web/node_modules "$share/tests/web/"
+cp -a tests/web/page_run.mjs tests/web/browsers.mjs tests/web/static_server.mjs \
+  tests/web/node_modules "$share/tests/web/"
 printf '%s\n' "$share" >build/guest/share-dir
 
 bin=build/native

@@ -56,10 +56,29 @@ echo "signed exe: verifies against its certificate; it is the unsigned exe with 
 
 # --- The web zip: the page as served, never the simulated controller of the tests and the demo
 web_zip=build/dist/tambrell-update-$version-web.zip
-page_files=$'app.js\nconsole_view.js\nindex.html\nstyle.css\ntambrell-update.js\ntambrell-update.wasm\nupdater.js\nwords.js'
+page_files=$'HOSTING.md\napp.js\nconsole_view.js\nicon.svg\nindex.html\noffered_firmware.js\nstyle.css\ntambrell-update.js\ntambrell-update.wasm\nupdater.js\nwords.js'
 [ "$(unzip -Z1 "$web_zip" | sort)" = "$page_files" ] ||
   fail "$web_zip holds $(unzip -Z1 "$web_zip" | tr '\n' ' '), not exactly the page's files"
-echo "web zip: exactly the page, its scripts and its wasm"
+echo "web zip: exactly the page, its scripts, its wasm and the hosting notes"
+
+# --- A maker's web zip with the firmware it offers: the page and the firmware listed, nothing
+# else; a list whose SHA-256 does not fit its image is refused
+mkdir "$work/firmware"
+cp examples/quillstrand_v1.2.kit "$work/firmware/"
+sum=$(sha256sum examples/quillstrand_v1.2.kit | cut -d' ' -f1)
+manifest() {
+  printf '{"images": [{"file": "quillstrand_v1.2.kit", "version": "1.2", "sha256": "%s"}]}\n' "$1" \
+    >"$work/firmware/firmware.json"
+}
+manifest "$(echo other | sha256sum | cut -d" " -f1)"
+if scripts/web-zip-with-firmware.sh "$web_zip" "$work/firmware" "$work/offering.zip" 2>/dev/null; then
+  fail "a firmware list whose SHA-256 does not fit its image was packed"
+fi
+manifest "$sum"
+scripts/web-zip-with-firmware.sh "$web_zip" "$work/firmware" "$work/offering.zip" >/dev/null
+[ "$(unzip -Z1 "$work/offering.zip" | sort)" = "$(printf '%s\nfirmware/firmware.json\nfirmware/quillstrand_v1.2.kit' "$page_files" | sort)" ] ||
+  fail "the web zip with firmware holds $(unzip -Z1 "$work/offering.zip" | tr '\n' ' ')"
+echo "web zip with firmware: the page, firmware.json and the image it lists; a wrong SHA-256 refused"
 
 # --- The exe's resources, read from the file
 manifest=$(wrestool -x --raw -t 24 "$exe" 2>/dev/null || true)

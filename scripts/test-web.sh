@@ -2,7 +2,8 @@
 # The page and the core as WebAssembly: the core's tests under Node (build/web, build/web-threads,
 # run by CTest as the Windows build's run under Wine), then the page in headless Chromium against
 # the simulated controller, each scenario held against the Linux program's run of it on the
-# simulated service. Ends with a line `browser scenarios: N passed, N failed`.
+# simulated service, and the same scenarios in headless Firefox. Ends with the lines
+# `browser scenarios: N passed, N failed` (Chromium) and `firefox scenarios: N passed, N failed`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,16 +21,23 @@ for build in build/web build/web-threads; do
   ctest --test-dir "$build" -j 2 --timeout 120 --output-on-failure || status=1
 done
 
-echo "-- the page in headless Chromium"
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null) || exit 1
-log=build/web/browser-scenarios.log
-node --test --test-reporter=spec tests/web/scenarios.test.mjs 2>&1 | tee "$log" |
-  grep -E '^(✔|✖)' || true
-passed=$(sed -n 's/^ℹ pass //p' "$log")
-failed=$(sed -n 's/^ℹ fail //p' "$log")
-if [ -z "$passed" ] || [ "${failed:-1}" -ne 0 ]; then
-  sed -n '/^✖ failing tests/,$p' "$log"
-  status=1
-fi
-echo "browser scenarios: ${passed:-0} passed, ${failed:-0} failed"
+# One line per browser: `NAME scenarios: N passed, N failed`.
+scenarios() {
+  local browser=$1 label=$2 log=build/web/$1-scenarios.log passed failed
+  echo "-- the page in headless $browser"
+  TAMBRELL_BROWSER=$browser node --test --test-reporter=spec tests/web/scenarios.test.mjs 2>&1 |
+    tee "$log" | grep -E '^(✔|✖)' || true
+  passed=$(sed -n 's/^ℹ pass //p' "$log")
+  failed=$(sed -n 's/^ℹ fail //p' "$log")
+  if [ -z "$passed" ] || [ "${failed:-1}" -ne 0 ]; then
+    sed -n '/^✖ failing tests/,$p' "$log"
+    status=1
+  fi
+  summary+=("$label scenarios: ${passed:-0} passed, ${failed:-0} failed")
+}
+summary=()
+scenarios chromium browser
+scenarios firefox firefox
+printf '%s\n' "${summary[@]}"
 exit $status

@@ -16,7 +16,7 @@ step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "Windows cross-build" scripts/build-windows.sh
 step "Windows tests under Wine" scripts/test-windows.sh
 step "Packages: zip, exe resources, Debian package" scripts/test-package.sh
-step "Web page: the core under Node, the page in headless Chromium" scripts/test-web.sh
+step "Web page: the core under Node, the page in headless Chromium and Firefox" scripts/test-web.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
 step "Web benchmark (figures, not a test)" node bench/web/largest_image.mjs
 step "MIDI in a guest kernel (USB device; the Linux program, the Windows program under Wine, the page in Chromium)" \

@@ -1,13 +1,26 @@
-// The page's way into the tool: one update per instance of the program, its status returned to
+// The page's ways into the tool: one call per instance of the program, its status returned to
 // the page (a program suspended in Sleep has no main whose return value would survive).
 #include "app/run_update.h"
 
 #include <emscripten.h>
 #include <stdio.h>
 
+// Every byte reaches the page's console as it is printed, as on a console window.
+static void PrintUnbuffered()
+{
+    setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+// The whole update.
 extern "C" EMSCRIPTEN_KEEPALIVE int RunUpdateInPage()
 {
-    // Every byte reaches the page's console as it is printed, as on a console window.
-    setvbuf(stdout, nullptr, _IONBF, 0);
+    PrintUnbuffered();
     return RunUpdate();
+}
+
+// The image's checks alone, before the page asks the browser for MIDI access.
+extern "C" EMSCRIPTEN_KEEPALIVE int CheckImageInPage()
+{
+    PrintUnbuffered();
+    return CheckFoundImage();
 }

@@ -1,12 +1,11 @@
-// One run of the updater: a fresh instance of the program, the chosen image alone in a folder of
-// its own (so that the program finds it, names it and checks it as it does on a computer's
+// The updater's program in the page: a fresh instance for each call, the image alone in a folder
+// of its own (so that the program finds it, names it and checks it as it does on a computer's
 // disk), the page's MIDI access as its MIDI devices, and every byte it prints handed to `onByte`.
 import createTambrellUpdate from './tambrell-update.js';
 
 const FOLDER = '/update';
 
-// Resolves to the program's exit status once the run has ended.
-export async function runUpdate({ midiAccess, imageName, imageBytes, onByte }) {
+async function call(entry, { midiAccess, imageName, imageBytes, onByte }) {
   const program = await createTambrellUpdate({
     midiAccess,
     preRun: [(module) => module.FS.init(null, onByte, onByte)],
@@ -14,5 +13,16 @@ export async function runUpdate({ midiAccess, imageName, imageBytes, onByte }) {
   program.FS.mkdir(FOLDER);
   program.FS.writeFile(`${FOLDER}/${imageName}`, imageBytes);
   program.FS.chdir(FOLDER);
-  return program.ccall('RunUpdateInPage', 'number', [], [], { async: true });
+  return program.ccall(entry, 'number', [], [], { async: true });
+}
+
+// Resolves to 0 when the image passes every check of the updater's image stage, else to its exit
+// status, with the stage's message printed. Touches no MIDI device.
+export function checkImage(run) {
+  return call('CheckImageInPage', run);
+}
+
+// Resolves to the program's exit status once the whole update has ended.
+export function runUpdate(run) {
+  return call('RunUpdateInPage', run);
 }

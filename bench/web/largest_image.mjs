@@ -1,7 +1,8 @@
-// The largest image (65,535 bytes) through the page in headless Chromium, against the simulated
-// controller behind the stand-in Web MIDI device answering at once. Prints the wall time from the
-// press of the button to the outcome, on the page's clock, against the pacing floor (1 ms after
-// every frame sent), in one run, and what the page's program weighs on the wire, gzipped.
+// The largest image (65,535 bytes) through the page in headless Chromium and in headless Firefox,
+// against the simulated controller behind the stand-in Web MIDI device answering at once. Prints
+// for each browser the wall time from the press of the button to the outcome, on the page's
+// clock, against the pacing floor (1 ms after every frame sent), in one run, and what the page's
+// program weighs on the wire, gzipped.
 // Needs build/web (scripts/build-web.sh) and tests/web's npm packages.
 //   node bench/web/largest_image.mjs
 import { execFileSync } from 'node:child_process';
@@ -24,8 +25,8 @@ async function largestImage() {
   return image;
 }
 
-async function timedRun(server, image) {
-  const browser = await launchBrowser();
+async function timedRun(server, image, browserName) {
+  const browser = await launchBrowser(browserName);
   try {
     const shown = await runPage(browser, server.origin, { image, sim: '' });
     const frames = shown.report.split('\n').filter((line) => line.startsWith('frame ')).length;
@@ -50,7 +51,10 @@ async function gzipped(file) {
 const server = await serve({ pageDir: PAGE_DIR, standinDir: STANDIN_DIR });
 try {
   const image = await largestImage();
-  console.log(line('largest image (65535 bytes)', await timedRun(server, image)));
+  for (const browserName of ['chromium', 'firefox']) {
+    console.log(line(`largest image (65535 bytes), ${browserName}`,
+      await timedRun(server, image, browserName)));
+  }
   console.log(`transfer size: ${await gzipped('tambrell-update.wasm')}, ` +
     `${await gzipped('tambrell-update.js')}`);
 } finally {

@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 struct Scenario {
     std::string name;
-    std::string kind;  // "usb", "wine", "web" or "web_through"
+    std::string kind;  // "usb", "wine", "web", "web_through" or "web_firefox"
     int devices;
     std::string image;
     std::string deviceScript;
@@ -58,7 +58,7 @@ std::vector<Scenario> ReadScenarioTable()
     return scenarios;
 }
 
-// The kinds of a program: "web_through" is the page too.
+// The kinds of a program: "web_through" and "web_firefox" are the page too.
 std::vector<Scenario> ScenariosOfProgram(const std::string& program)
 {
     std::vector<Scenario> scenarios;
@@ -148,8 +148,11 @@ testing::AssertionResult SameFrames(const char* guestExpression, const char* twi
 // The twin's devices carry the guest's names, so that the device lines match too.
 std::string TwinScript(const Scenario& scenario)
 {
-    // The port name the guest's USB MIDI driver gives.
-    const std::string name = "quillstrand MIDI MIDI 1";
+    // The port name the guest's USB MIDI driver gives; Firefox names a port after the
+    // sequencer's client and port, and their numbers.
+    const std::string name = scenario.kind == "web_firefox" ?
+                                 "quillstrand MIDI:quillstrand MIDI MIDI 1 16:0" :
+                                 "quillstrand MIDI MIDI 1";
     std::string names;
     for (int i = 0; i < scenario.devices; ++i) names += (i ? "," : "") + name;
     return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + name + "; " +

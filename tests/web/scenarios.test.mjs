@@ -1,23 +1,25 @@
-// The page in headless Chromium, through its own controls, against the simulated controller
-// behind the stand-in Web MIDI device. Each scenario is also run by the Linux program on the
-// simulated service with the same TAMBRELL_SIM script (its twin): the page's console must show
-// what a terminal shows of the twin's output, byte for byte, the controller must have received
-// the same frames and hold the same flash, and the outcome shown must be the one of the twin's
-// exit status. The page's own words are checked where the program has none.
+// The page in a headless browser (Chromium; Firefox when TAMBRELL_BROWSER=firefox), through its
+// own controls, against the simulated controller behind the stand-in Web MIDI device. Each
+// scenario is also run by the Linux program on the simulated service with the same TAMBRELL_SIM
+// script (its twin): the page's console must show what a terminal shows of the twin's output,
+// byte for byte, and the controller must have received the same frames and hold the same flash.
+// What the page tells the person, and in which style, is held here word for word.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
+import { createHash } from 'node:crypto';
 import { mkdir, mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { launchBrowser, PAGE_DIR, readImage, runPage, STANDIN_DIR } from './page_run.mjs';
+import { INSECURE_HOST } from './browsers.mjs';
 import { serve } from './static_server.mjs';
-import { NOTICES, outcomeOf } from '../../web/words.js';
 
 const ROOT = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const TWIN = join(ROOT, 'build/native/sim/tambrell-update-sim');
-const SCREENSHOT = join(ROOT, 'build/web/screenshots/after-update.png');
+const BROWSER = process.env.TAMBRELL_BROWSER ?? 'chromium';
+const SCREENSHOT = join(ROOT, `build/web/screenshots/after-update-${BROWSER}.png`);
 
 const sample = await readImage(join(ROOT, 'examples/quillstrand_v1.2.kit'));
 const badImage = { name: 'quillstrand_bad.kit', bytes: Buffer.from('00 04 12 34 BA FE\r\n') };
@@ -25,34 +27,128 @@ const misnamed = { name: 'firmware_v1.2.kit', bytes: sample.bytes };
 const longName = 'quillstrand MIDI interface with a long name';
 const devices = (names) => `in=${names}; out=${names}`;
 
-// name, image, the stand-in's script, the twin's script where it differs, how the page is used.
-// Frame 600 is within record 100 of the sample image (frame 1 is the identification request).
+// The firmware a maker offers beside the page, newest first; and the same list with the newest
+// image's SHA-256 wrong.
+const newest = { name: 'quillstrand_v1.3.kit', bytes: sample.bytes };
+const older = { name: 'quillstrand_v1.1.kit', bytes: Buffer.from('00 04 12 34 BA FF\r\n') };
+const sha256 = (bytes) => createHash('sha256').update(bytes).digest('hex');
+const listed = [
+  { file: newest.name, version: '1.3', date: '2026-11-30', sha256: sha256(newest.bytes),
+    notes: 'Faster pads.' },
+  { file: older.name, version: '1.1', date: '2026-03-02', sha256: sha256(older.bytes) },
+];
+const FIRMWARE = {
+  offering: listed,
+  tampered: [{ ...listed[0], sha256: sha256(older.bytes) }, listed[1]],
+};
+
+const UPDATED = { style: 'success', says: 'The controller was updated.' };
+const PART_WAY = {
+  style: 'failure',
+  says: 'The update stopped part-way: the controller may now hold part of the new firmware. ' +
+    'Connect it again, alone, and run the update again before you use it.',
+};
+const IMAGE_REFUSED = { midiRequests: 0 };
+
+// name, image, the stand-in's script, the twin's script where it differs, how the page is used,
+// what the page says and in which style. Frame 600 is within record 100 of the sample image
+// (frame 1 is the identification request).
 const COMPARED = [
-  { name: 'update', image: sample, sim: '', keyboard: true, screenshot: SCREENSHOT },
-  { name: 'no device', image: sample, sim: devices('') },
-  { name: 'two devices', image: sample, sim: devices('quillstrand MIDI,quillstrand MIDI') },
-  { name: 'another model', image: sample, sim: 'model=35' },
-  { name: 'refusals', image: sample, sim: 'reply=50.1:20; reply=50.2:21' },
-  { name: 'silent device, leaving asked about', image: sample, sim: 'ident-silent=always', leave: true },
-  { name: 'unplugged in the middle of a record', image: sample, sim: 'unplug=600' },
+  { name: 'update', image: sample, sim: '', keyboard: true, screenshot: SCREENSHOT, audit: true,
+    ...UPDATED },
+  {
+    name: 'no device', image: sample, sim: devices(''), style: 'failure',
+    says: 'No controller was found. Connect it to this computer with its USB cable, then press ' +
+      'Start the update again.',
+  },
+  {
+    // 400 % zoom of a 1280-pixel-wide window: the long message wraps.
+    name: 'two devices', image: sample, sim: devices('quillstrand MIDI,quillstrand MIDI'),
+    viewport: { width: 320, height: 900 }, style: 'failure',
+    says: 'More than one MIDI device is connected. Disconnect every other MIDI device ' +
+      '(keyboards, interfaces), keep only the controller, then press Start the update again.',
+  },
+  {
+    name: 'another model', image: sample, sim: 'model=35', audit: true, style: 'failure',
+    says: 'The firmware was not sent: it is for another model than the controller connected. ' +
+      'Get the firmware for your controller, then run the update with it.',
+  },
+  {
+    name: 'controller restarting', image: sample, sim: 'ident-silent=2; model=15', style: 'failure',
+    says: 'The controller is restarting. Wait until it has started again, then press Start the ' +
+      'update again.',
+  },
+  { name: 'refusals', image: sample, sim: 'reply=50.1:20; reply=50.2:21', ...UPDATED },
+  {
+    name: 'a record refused every time', image: sample, sim: 'reply=50.*:20', style: 'failure',
+    says: 'The controller refused the firmware again and again, so the update stopped. It may ' +
+      'now hold part of the new firmware: download the firmware file again and run the update ' +
+      'with it before you use the controller.',
+  },
+  {
+    name: 'silent device, leaving asked about', image: sample, sim: 'ident-silent=always',
+    leave: true, style: 'failure',
+    says: 'The controller did not answer. Unplug it, plug it in again, then press Start the ' +
+      'update again.',
+  },
+  { name: 'unplugged in the middle of a record', image: sample, sim: 'unplug=600', ...PART_WAY },
+  { name: 'gone quiet in the middle of the update', image: sample, sim: 'silent-from=100', ...PART_WAY },
   // An answer cut short by the next one comes back as Windows hands it back, and is no answer.
-  { name: 'a SysEx cut short', image: sample, sim: 'before=50.1:F0 20; slow=50.1:5' },
-  { name: 'bad image, dropped', image: badImage, sim: '', drop: true },
-  { name: 'name that does not fit', image: misnamed, sim: '' },
+  { name: 'a SysEx cut short', image: sample, sim: 'before=50.1:F0 20; slow=50.1:5', ...UPDATED },
+  {
+    name: 'damaged image, dropped', image: badImage, sim: '', drop: true, ...IMAGE_REFUSED,
+    style: 'failure',
+    says: 'Nothing was sent: the firmware file is damaged. Download it again, then choose it.',
+  },
+  {
+    name: 'name that does not fit', image: misnamed, sim: '', ...IMAGE_REFUSED, style: 'failure',
+    says: 'Nothing was sent: this file is not firmware for the quillstrand controller (its name ' +
+      'must begin with quillstrand and end with .kit). Choose the right file.',
+  },
   {
     // The system's loopback port is no device; names are cut to 31 characters.
     name: 'loopback port and a long device name',
     image: sample,
     sim: `${devices(`Midi Through Port-0,${longName}`)}; controller=${longName}`,
     twin: `${devices(longName)}; controller=${longName}`,
+    ...UPDATED,
+  },
+  {
+    name: 'the newest firmware offered, no file chosen', firmware: 'offering', installs: newest,
+    sim: '', audit: true, offered: 'Version 1.3, 2026-11-30: ready to install. Faster pads.',
+    ...UPDATED,
+  },
+  {
+    name: 'an older firmware offered, picked', firmware: 'offering', installs: older, pick: 1,
+    sim: '', offered: 'Version 1.1, 2026-03-02: ready to install. ', ...UPDATED,
+  },
+  {
+    name: 'a file of one\'s own chosen over the firmware offered', firmware: 'offering',
+    image: sample, sim: '', ...UPDATED,
+    offered: 'Your own file quillstrand_v1.2.kit is chosen. Pick a version here to install it ' +
+      'instead. ',
   },
 ];
 
 const PAGE_WORDS = [
-  { name: 'no Web MIDI', options: { noWebMidi: true }, notice: NOTICES.noWebMidi },
-  // The browser's own Web MIDI, asked without the permission granted: it refuses.
-  { name: 'access refused', options: { grant: false }, notice: NOTICES.refused },
-  { name: 'not a secure context', options: { insecure: true, grant: false }, notice: NOTICES.insecure },
+  {
+    name: 'no Web MIDI', options: { noWebMidi: true },
+    notice: 'This browser cannot talk to MIDI devices. Open this page in Chrome, Edge, Opera or ' +
+      'Firefox on Windows, macOS or Linux, in Chrome on ChromeOS or Android. Safari cannot ' +
+      'update the controller.',
+  },
+  {
+    // The browser's own Web MIDI, asked without the permission granted: it refuses.
+    name: 'access refused', options: { grant: false },
+    notice: 'The browser did not allow this page to use your MIDI devices, so nothing was sent. ' +
+      'Allow MIDI access for this site (in the site settings, at the left of the address bar; ' +
+      'in Firefox, add the site permission it offers), then press Start the update again.',
+  },
+  {
+    name: 'not a secure context', options: { insecure: true, grant: false },
+    notice: 'This page must be opened from a secure address (one that begins with https://), or ' +
+      'from this computer as localhost. Browsers let only such pages use MIDI devices.',
+  },
 ];
 
 // The controller's clock is the browser's real one, its twin's the simulated service's: a stall
@@ -109,51 +205,87 @@ async function runTwin(image, script) {
   }
 }
 
-let server;
+const servers = {};
 let browser;
+let firmwareFolder;
 
 before(async () => {
-  server = await serve({ pageDir: PAGE_DIR, standinDir: STANDIN_DIR });
+  firmwareFolder = await mkdtemp(join(tmpdir(), 'tambrell-web-firmware-'));
+  servers.none = await serve({ pageDir: PAGE_DIR, standinDir: STANDIN_DIR });
+  for (const [name, images] of Object.entries(FIRMWARE)) {
+    const firmwareDir = join(firmwareFolder, name);
+    await mkdir(firmwareDir);
+    for (const image of [newest, older]) await writeFile(join(firmwareDir, image.name), image.bytes);
+    await writeFile(join(firmwareDir, 'firmware.json'), JSON.stringify({ images }));
+    servers[name] = await serve({ pageDir: PAGE_DIR, standinDir: STANDIN_DIR, firmwareDir });
+  }
   browser = await launchBrowser();
   await mkdir(dirname(SCREENSHOT), { recursive: true });
 });
 
 after(async () => {
   await browser?.close();
-  server?.close();
+  for (const server of Object.values(servers)) server.close();
+  await rm(firmwareFolder, { recursive: true, force: true });
 });
 
 // 200 % zoom of a 1280-pixel-wide window.
 const ZOOMED = { width: 640, height: 900 };
 
-function expectPageHealthy(shown) {
+// A page whose maker offers no firmware asks for the list once, and learns so from its 404.
+function expectPageHealthy(shown, origin, offersFirmware) {
   assert.deepEqual(shown.elsewhere, [], 'nothing is loaded from another site');
-  assert.equal(shown.overflows, false, 'nothing is wider than the window at 200 % zoom');
+  const expectedToFail = offersFirmware ? [] : [`404 ${origin}/firmware/firmware.json`];
+  assert.deepEqual(shown.failed, expectedToFail, 'no request fails');
+  assert.equal(shown.overflows, false, 'nothing is wider than the window when zoomed');
+  assert.equal(shown.consoleCut, false, 'the console wraps its long lines');
+  assert.deepEqual(shown.violations, [], 'the accessibility audit finds nothing');
 }
 
 for (const scenario of COMPARED) {
   test(scenario.name, async () => {
-    const twin = await runTwin(scenario.image, STEADY + (scenario.twin ?? scenario.sim));
+    const server = servers[scenario.firmware ?? 'none'];
+    const twin = await runTwin(scenario.image ?? scenario.installs,
+      STEADY + (scenario.twin ?? scenario.sim));
     const shown = await runPage(browser, server.origin,
-      { ...scenario, sim: STEADY + scenario.sim, viewport: ZOOMED });
+      { viewport: ZOOMED, ...scenario, sim: STEADY + scenario.sim });
     assert.equal(shown.console, asTerminalShows(twin.console));
     assert.equal(deviceSide(shown.report), deviceSide(twin.report));
-    assert.equal(shown.outcome, outcomeOf(twin.status).text);
+    assert.deepEqual([shown.outcome, shown.style], [scenario.says, scenario.style]);
+    assert.equal(shown.focused, 'outcome', 'the focus moves to the outcome');
+    assert.equal(shown.midiRequests, scenario.midiRequests ?? 1, 'MIDI access asked for');
+    assert.deepEqual(shown.openPorts, [], 'every port is closed at the end');
     const percents = [...shown.console.matchAll(/(\d+)% done/g)];
     assert.equal(shown.progress, percents.length ? Number(percents.at(-1)[1]) : 0, 'progress bar');
     assert.equal(shown.notice, '');
+    if (scenario.offered) assert.equal(shown.offered, scenario.offered);
     if (scenario.leave) assert.ok(shown.askedBeforeLeaving, 'leaving during the update is asked about');
-    expectPageHealthy(shown);
+    expectPageHealthy(shown, server.origin, Boolean(scenario.firmware));
   });
 }
 
+test('an offered firmware whose SHA-256 differs from its list', async () => {
+  const shown = await runPage(browser, servers.tampered.origin, { sim: STEADY, viewport: ZOOMED });
+  assert.deepEqual([shown.outcome, shown.style], [
+    'The firmware offered by this page is not the one its list describes (it may be damaged or ' +
+    'replaced), so nothing was sent. Reload this page; if this happens again, tell the maker.',
+    'failure']);
+  assert.equal(shown.midiRequests, 0, 'MIDI access is never asked for');
+  assert.equal(shown.console, '');
+  assert.equal(shown.focused, 'outcome');
+  expectPageHealthy(shown, servers.tampered.origin, true);
+});
+
 for (const scenario of PAGE_WORDS) {
   test(scenario.name, async () => {
+    const server = servers.none;
     const shown = await runPage(browser, server.origin,
       { image: sample, viewport: ZOOMED, ...scenario.options });
     assert.equal(shown.notice, scenario.notice);
     assert.equal(shown.console, '');
     assert.equal(shown.outcome, '');
-    expectPageHealthy(shown);
+    const origin = scenario.options.insecure ?
+      server.origin.replace('127.0.0.1', INSECURE_HOST) : server.origin;
+    expectPageHealthy(shown, origin, false);
   });
 }

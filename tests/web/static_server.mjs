@@ -1,6 +1,7 @@
 // A static web server for the page on 127.0.0.1 (a secure context, as localhost is): the page's
 // folder at /, and at /standin/ the simulated controller behind its stand-in Web MIDI device.
-// With `demo`, the page is served with the stand-in put in before its own scripts.
+// With `demo`, the page is served with the stand-in put in before its own scripts; with
+// `firmwareDir`, that folder is the firmware the page offers (/firmware/).
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { dirname, extname, join, normalize } from 'node:path';
@@ -11,15 +12,19 @@ const TYPES = {
   '.css': 'text/css',
   '.js': 'text/javascript',
   '.wasm': 'application/wasm',
+  '.json': 'application/json',
+  '.svg': 'image/svg+xml',
 };
 const STANDIN_TAG = '<script src="/standin/standin_midi.js"></script>\n';
 
-export async function serve({ pageDir, standinDir, demo = false, port = 0 }) {
+export async function serve({ pageDir, standinDir, firmwareDir, demo = false, port = 0 }) {
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     const [dir, file] = path.startsWith('/standin/') ?
       [standinDir, path.slice('/standin/'.length)] :
-      [pageDir, path === '/' ? 'index.html' : path.slice(1)];
+      path.startsWith('/firmware/') && firmwareDir ?
+        [firmwareDir, path.slice('/firmware/'.length)] :
+        [pageDir, path === '/' ? 'index.html' : path.slice(1)];
     try {
       let body = await readFile(join(dir, file));
       if (demo && file === 'index.html') {

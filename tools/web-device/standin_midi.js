@@ -4,7 +4,7 @@
 // name lead to the simulated controller (web-device.wasm), as tambrell-update-sim's do.
 //
 // The script is window.TAMBRELL_SIM when set, else the page address's `sim` parameter. The run
-// report is window.standInMidi.report().
+// report is window.standInMidi.report(), the ports left open window.standInMidi.openPorts().
 (() => {
   const base = document.currentScript ? new URL('.', document.currentScript.src) :
     new URL('/standin/', location.origin);
@@ -13,10 +13,18 @@
   class StandInPort extends EventTarget {
     constructor(type, index, name) {
       super();
-      Object.assign(this, { type, name, id: `${type}-${index}`, state: 'connected' });
+      Object.assign(this, {
+        type, name, id: `${type}-${index}`, state: 'connected', connection: 'closed',
+      });
     }
 
     open() {
+      if (this.state === 'connected') this.connection = 'open';
+      return Promise.resolve(this);
+    }
+
+    close() {
+      this.connection = 'closed';
       return Promise.resolve(this);
     }
   }
@@ -48,6 +56,7 @@
     send(port, data) {
       const bytes = Uint8Array.from(data);
       if (port.state !== 'connected') throw disconnected();
+      port.open();  // as Web MIDI opens an output on its first send
       if (bytes[0] === 0xF0 && !this.sysexEnabled) {
         throw new DOMException('System exclusive messages are not allowed.', 'InvalidAccessError');
       }
@@ -104,5 +113,8 @@
 
   window.standInMidi = {
     report: () => (access ? access.device.ccall('WebDeviceReport', 'string') : ''),
+    // The names of the ports left open.
+    openPorts: () => (access ? [...access.inputs.values(), ...access.outputs.values()] : [])
+      .filter((port) => port.connection !== 'closed').map((port) => `${port.type} ${port.name}`),
   };
 })();

@@ -25,7 +25,7 @@ kind=$(echo $kind) devices=$(echo $devices) image=$(echo $image) device=$(echo $
 case "$kind" in
   usb) ;;
   wine) wine_start || exit 1 ;;
-  web) web_start || exit 1 ;;
+  web|web_firefox) web_start || exit 1 ;;
   web_through) web_start && midi_through_load || exit 1 ;;
   *) echo "scenario $name: no kind $kind"; exit 1 ;;
 esac
@@ -33,7 +33,8 @@ usb_devices_start "$devices" "$device" || exit 1
 case "$kind" in
   usb) tool_run "$image" ;;
   wine) wine_run "$image" ;;
-  web*) web_run "$image" ;;
+  web_firefox) web_run "$image" firefox ;;
+  web*) web_run "$image" chromium ;;
 esac
 status=0
 devices_stop || status=1

@@ -1,6 +1,6 @@
-# The page in Chromium in the guest, sourced by the scenario runner after host_root.sh: the host's
-# own Chromium and node, driven by the page's test driver (tests/web/page_run.mjs) through the
-# browser's real Web MIDI, which reaches the USB device through ALSA's sequencer.
+# The page in Chromium or Firefox in the guest, sourced by the scenario runner after host_root.sh:
+# the host's own browsers and node, driven by the page's test driver (tests/web/page_run.mjs)
+# through the browser's real Web MIDI, which reaches the USB device through ALSA's sequencer.
 
 # The host's root and the guest's loopback, on which the driver serves the page.
 web_prepare() {
@@ -14,7 +14,7 @@ web_start() {
 }
 
 # Chromium lists ALSA's MIDI ports only once udev has said that every sound card is set up, and no
-# udev runs here: say it for each card there is now.
+# udev runs here: say it for each card there is now. (Firefox lists them without.)
 announce_sound_cards() {
   mkdir -p "$HOST_ROOT/run/udev/data"
   for card in /sys/class/sound/card*; do
@@ -33,8 +33,9 @@ midi_through_unload() {
   rmmod snd-seq-dummy
 }
 
-# A person's update from the page: the image chosen, the button pressed, the browser asked for its
-# MIDI devices then. Keeps the console panel's text, the outcome shown and a screenshot.
+# A person's update from the page in browser $2: the image chosen, the button pressed, the browser
+# asked for its MIDI devices then. Keeps the console panel's text, the outcome shown and a
+# screenshot.
 web_run() {
   run=$SHARE/run
   rm -rf "$HOST_ROOT$run"
@@ -42,7 +43,8 @@ web_run() {
   cp "/images/$1" "$HOST_ROOT$run/"
   announce_sound_cards
   start=$(uptime_ms)
-  in_host_root TMPDIR=/tmp node "$SHARE/tests/web/page_run.mjs" "$run/$1" "$run/page" \
+  in_host_root TMPDIR=/tmp TAMBRELL_BROWSER="$2" node "$SHARE/tests/web/page_run.mjs" \
+    "$run/$1" "$run/page" \
     < /dev/null > web.out 2> web.err
   echo $(($(uptime_ms) - start)) > wall-ms
   cp "$HOST_ROOT$run/page/console.txt" "$HOST_ROOT$run/page/outcome.txt" \
