@@ -16,10 +16,12 @@ static void PrintBanner()
     printf(TEXT_BANNER);
 }
 
+// One run owns one image. Not on the stack: its 128 KiB are more than a page's program has there.
+static FirmwareImage image;
+
 // Everything after the image has been named: `path` is opened, `name` is its file name.
 static int UpdateWith(const char* path, const char* name)
 {
-    FirmwareImage image;
     if (!CheckImageName(name) || !LoadImage(path, &image) || !ValidateImage(&image)) {
         return FinishRun(false, EXIT_IMAGE_FAILED);
     }
