@@ -30,7 +30,7 @@ export function launchBrowser(options = {}) {
 
 // A page served to this browser for one run; `origin` replaces the real server's (a page that is
 // not a secure context is served at an address of no real host, by the browser's request routing).
-async function openPage(browser, origin, { sim, grant, noWebMidi, insecure, viewport }) {
+async function openPage(browser, origin, { sim, grant, noWebMidi, insecure, viewport, standInFault }) {
   const context = await browser.newContext({ viewport: viewport ?? { width: 1000, height: 900 } });
   context.setDefaultTimeout(RUN_TIMEOUT_MS);
   let pageOrigin = origin;
@@ -49,6 +49,7 @@ async function openPage(browser, origin, { sim, grant, noWebMidi, insecure, view
   if (sim !== undefined && sim !== null) {
     await context.addInitScript((script) => { window.TAMBRELL_SIM = script; }, sim);
     await context.addInitScript({ path: join(STANDIN_DIR, 'standin_midi.js') });
+    if (standInFault) await context.addInitScript(...standInFault);
   }
   await context.addInitScript(() => {
     // The run's wall time on the page's own clock: from the press of the button to the outcome.
@@ -91,6 +92,7 @@ async function chooseImage(page, image, drop) {
 //   drop      drop the file instead of choosing it;  keyboard: press the button twice from the
 //             keyboard;  leave: try to leave the page while the update runs
 //   screenshot  a PNG file of the page after the run;  viewport {width, height}
+//   standInFault  [function, argument]: run in the page after the stand-in is set up, to bend it
 // Resolves to what the page shows: console, outcome, notice; the device's report (stand-in only);
 // requests to other sites; whether leaving was asked about; the wall time from the press of the
 // button to the outcome, as the page's clock measures it.
