@@ -89,27 +89,30 @@ check_console no-image 1
 check_console bad-image 1 "" $'00 04 12 34 BA FE\r\n'
 check_console good-image 2 examples/quillstrand_v1.2.kit
 
-# Names outside every ANSI code page: the image in a folder named in Chinese, Cyrillic and a
-# symbol, found by the real program's search, and dropped on it as Explorer passes a file (the
-# whole path, backslashes and spaces); then a whole update of the simulated device from there.
-# Wine reads Unix names in the locale's encoding.
+# Names outside every ANSI code page: an image named so (as a second download of it may be), in a
+# folder named in Chinese, Cyrillic and a symbol, found by the real program's search, and dropped
+# on it as Explorer passes a file (the whole path, backslashes and spaces); then a whole update of
+# the simulated device from there. Wine reads Unix names in the locale's encoding.
 export LC_ALL=C.UTF-8
 folder="$work/下载 Загрузки ✓"
+image="$folder/quillstrand v1.3 副本.kit"
 mkdir "$folder"
-cp examples/quillstrand_v1.2.kit "$folder/quillstrand v1.3.kit"
-dropped=$(winepath -w "$folder/quillstrand v1.3.kit")
+cp examples/quillstrand_v1.2.kit "$image"
+dropped=$(winepath -w "$image")
 compare 2 "$folder" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" &&
   compare 2 "$work" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" \
-    "$folder/quillstrand v1.3.kit" "$dropped" &&
+    "$image" "$dropped" &&
   TAMBRELL_SIM=clock=virtual compare 0 "$work" "$root/build/native/sim/tambrell-update-sim" \
-    "$root/build/wine/sim/tambrell-update-sim.exe" "$folder/quillstrand v1.3.kit" "$dropped" ||
+    "$root/build/wine/sim/tambrell-update-sim.exe" "$image" "$dropped" ||
   { echo "test-windows: the image in '$folder' was not used as on Linux" >&2; exit 1; }
 echo "the image in a folder named '${folder##*/}', found and dropped, as on Linux; updated from there"
 
-# On a console, which Wine gives a program started from a terminal, the run ends at the pause.
+# On a console, which Wine gives a program started from a terminal, the run ends at the pause;
+# the key comes a while later, and the exit status is still the run's.
 shown=$(cd "$work/no-image" && { sleep 5; printf q; } |
-  timeout 60 script -qec "wine $(printf %q "$root/build/windows/tambrell-update.exe")" /dev/null)
-if [[ "$shown" != *"Press any key to continue"* ]]; then
+  timeout 60 script -qec "wine $(printf %q "$root/build/windows/tambrell-update.exe")" /dev/null
+  echo "status $?")
+if [[ "$shown" != *"Press any key to continue"*"status 1" ]]; then
   printf 'test-windows: no pause on a console:\n%q\n' "$shown" >&2
   exit 1
 fi
