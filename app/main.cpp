@@ -1,8 +1,8 @@
 #include "app/command_line.h"
-#include "platform/utf8_process.h"
+#include "platform/utf8_arguments.h"
 
 int main(int argc, char** argv)
 {
-    char** arguments = StartInUtf8(&argc, argv);
+    char** arguments = Utf8Arguments(&argc, argv);
     return RunCommandLine(argc, arguments);
 }

@@ -2,6 +2,7 @@
 #include "image/firmware_image.h"
 #include "image/hex_reader.h"
 #include "platform/image_file.h"
+#include "platform/named_text.h"
 
 #include <stdio.h>
 
@@ -10,11 +11,11 @@ bool LoadImage(const char* name, FirmwareImage* image)
     const char* reason;
     FILE* file = OpenImageFile(name, &reason);
     if (!file) {
-        if (reason) printf(TEXT_FILE_UNREADABLE, name, reason);
-        else printf(TEXT_FILE_NOT_FOUND, name);
+        if (reason) PrintNamed(TEXT_FILE_UNREADABLE, name, reason);
+        else PrintNamed(TEXT_FILE_NOT_FOUND, name);
         return false;
     }
-    printf(TEXT_FILE_OPEN, name);
+    PrintNamed(TEXT_FILE_OPEN, name);
 
     uint32_t count = 0;
     bool tooLarge = false;
