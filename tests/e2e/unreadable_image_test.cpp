@@ -26,8 +26,7 @@ ToolOutput RunAsUser(const fs::path& folder, std::vector<std::string> arguments)
 TEST(UnreadableImage, IsRefusedAtOnceSayingWhy)
 {
     TempFolder folder;
-    fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                       fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     std::string locked = folder.Write("quillstrand_v1.3.kit", "00 04 12 34 BA FF\r\n").string();
     fs::permissions(locked, fs::perms::none);
     ASSERT_EQ(mkfifo((folder.path() / "quillstrand_fifo.kit").c_str(), 0644), 0);
