@@ -18,18 +18,15 @@ static void PrintHelp()
     printf(TEXT_HELP);
 }
 
-// A script's mistake: said once on standard error, nothing on the console, no pause.
+// A script's mistake: said on standard error, nothing on the console, no pause.
 static int UsageError()
 {
     fprintf(stderr, TEXT_USAGE_ERROR);
     return EXIT_USAGE;
 }
 
-int RunCommandLine(int argc, char** argv)
+static int RunOption(const char* argument)
 {
-    if (argc <= 1) return RunUpdate();
-    if (argc > 2) return UsageError();
-    const char* argument = argv[1];
     // "/?" is how Windows programs are asked for help; no image is ever named so.
     if (IsOption(argument, "-h", "--help") || strcmp(argument, "/?") == 0) {
         PrintHelp();
@@ -37,10 +34,21 @@ int RunCommandLine(int argc, char** argv)
         printf(TEXT_VERSION, TAMBRELL_VERSION);
     } else if (IsOption(argument, "-l", "--list")) {
         ListMidiDevices();
-    } else if (argument[0] == '-') {
-        return UsageError();
     } else {
-        return RunUpdateOf(argument);
+        fprintf(stderr, TEXT_UNKNOWN_OPTION, argument);
+        return UsageError();
     }
     return EXIT_OK;
+}
+
+int RunCommandLine(int argc, char** argv)
+{
+    // "--" ends the options, so that an image whose name begins with "-" can be named.
+    bool optionsEnded = argc > 1 && strcmp(argv[1], "--") == 0;
+    int first = optionsEnded ? 2 : 1;
+    if (argc <= first) return RunUpdate();
+    if (argc > first + 1) return UsageError();
+    const char* argument = argv[first];
+    if (!optionsEnded && (argument[0] == '-' || strcmp(argument, "/?") == 0)) return RunOption(argument);
+    return RunUpdateOf(argument);
 }

@@ -5,6 +5,7 @@
 #define TEXT_BANNER "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n"
 #define TEXT_VERSION "tambrell-update %s\n"
 #define TEXT_USAGE_ERROR "Usage: tambrell-update [IMAGE | --help | --version | --list]\n"
+#define TEXT_UNKNOWN_OPTION "tambrell-update: unknown option '%s'\n"
 #define TEXT_HELP                                                                        \
     "Usage: tambrell-update [IMAGE]\n"                                                   \
     "Updates the firmware of a quillstrand USB MIDI controller over MIDI.\n"             \
@@ -18,4 +19,4 @@
     "Exit status: 0 updated; 1 image refused; 2 MIDI port missing or failing;\n"         \
     "3 the controller refused or did not answer; 64 wrong command line.\n"
 
-#define APP_CONSOLE_TEXTS TEXT_BANNER, TEXT_VERSION, TEXT_USAGE_ERROR, TEXT_HELP
+#define APP_CONSOLE_TEXTS TEXT_BANNER, TEXT_VERSION, TEXT_USAGE_ERROR, TEXT_UNKNOWN_OPTION, TEXT_HELP

@@ -1,6 +1,8 @@
 #include "app/command_line.h"
+#include "platform/utf8_arguments.h"
 
 int main(int argc, char** argv)
 {
-    return RunCommandLine(argc, argv);
+    char** arguments = Utf8Arguments(&argc, argv);
+    return RunCommandLine(argc, arguments);
 }

@@ -16,16 +16,18 @@ static void PrintBanner()
     printf(TEXT_BANNER);
 }
 
+// One run owns one image. Not on the stack: its 128 KiB are more than a page's program has there.
+static FirmwareImage image;
+
 // The image stage once the image has been named: `path` is opened, `name` is its file name.
-static bool ImagePasses(const char* path, const char* name, FirmwareImage* image)
+static bool ImagePasses(const char* path, const char* name)
 {
-    return CheckImageName(name) && LoadImage(path, image) && ValidateImage(image);
+    return CheckImageName(name) && LoadImage(path, &image) && ValidateImage(&image);
 }
 
 static int UpdateWith(const char* path, const char* name)
 {
-    FirmwareImage image;
-    if (!ImagePasses(path, name, &image)) return FinishRun(false, EXIT_IMAGE_FAILED);
+    if (!ImagePasses(path, name)) return FinishRun(false, EXIT_IMAGE_FAILED);
     RequestMillisecondTimer();
     // Every image whose name passes the check is meant for the one model this tool knows.
     ExitStatus status = OpenPorts() ? Identify(MODEL_CODE) : EXIT_PORTS_FAILED;
@@ -45,8 +47,7 @@ int CheckFoundImage()
 {
     PrintBanner();
     char name[IMAGE_NAME_SIZE];
-    FirmwareImage image;
-    const bool passes = FindImageFile(name) && ImagePasses(name, name, &image);
+    const bool passes = FindImageFile(name) && ImagePasses(name, name);
     return FinishRun(false, passes ? EXIT_OK : EXIT_IMAGE_FAILED);
 }
 

@@ -1,31 +1,21 @@
 #include "image/console_texts.h"
 #include "image/firmware_image.h"
 #include "image/hex_reader.h"
+#include "platform/image_file.h"
+#include "platform/named_text.h"
 
 #include <stdio.h>
-#include <sys/stat.h>
-
-// fopen succeeds on a folder on some systems; an image must be a file everywhere.
-static FILE* OpenImageFile(const char* name)
-{
-    FILE* file = fopen(name, "rb");
-    if (!file) return nullptr;
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode)) {
-        fclose(file);
-        return nullptr;
-    }
-    return file;
-}
 
 bool LoadImage(const char* name, FirmwareImage* image)
 {
-    FILE* file = OpenImageFile(name);
+    const char* reason;
+    FILE* file = OpenImageFile(name, &reason);
     if (!file) {
-        printf(TEXT_FILE_NOT_FOUND, name);
+        if (reason) PrintNamed(TEXT_FILE_UNREADABLE, name, reason);
+        else PrintNamed(TEXT_FILE_NOT_FOUND, name);
         return false;
     }
-    printf(TEXT_FILE_OPEN, name);
+    PrintNamed(TEXT_FILE_OPEN, name);
 
     uint32_t count = 0;
     bool tooLarge = false;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <string.h>
+#include <sys/stat.h>
 
 static unsigned char FoldUpper(unsigned char c)
 {
@@ -41,6 +42,9 @@ bool FindFirstEntry(const char* pattern, char name[ENTRY_NAME_SIZE])
         if (strlen(entry->d_name) >= ENTRY_NAME_SIZE) continue;
         if (!EndsWithIgnoringCase(entry->d_name, suffix)) continue;
         if (found && CompareNames(entry->d_name, name) >= 0) continue;
+        // stat, not the entry's type: a link to a folder is a folder too.
+        struct stat status;
+        if (stat(entry->d_name, &status) == 0 && S_ISDIR(status.st_mode)) continue;
         strcpy(name, entry->d_name);
         found = true;
     }

@@ -1,15 +1,19 @@
 #include "platform/dir_search.h"
 
-#include <string.h>
+#include "platform/utf16_windows.h"
+
 #include <windows.h>
 
 bool FindFirstEntry(const char* pattern, char name[ENTRY_NAME_SIZE])
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(pattern, &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(WidePath(pattern), &entry);
     if (search == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    do {
+        found = !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                Utf8Text(entry.cFileName, name, ENTRY_NAME_SIZE);
+    } while (!found && FindNextFileW(search, &entry));
     FindClose(search);
-    strncpy(name, entry.cFileName, ENTRY_NAME_SIZE - 1);
-    name[ENTRY_NAME_SIZE - 1] = '\0';
-    return true;
+    return found;
 }

@@ -6,5 +6,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build web
-scripts/build-web.sh >/dev/null
+echo "demo: building the page and the simulated controller (the first time takes a few minutes)"
+scripts/build-web.sh
 exec node tests/web/static_server.mjs --demo 8000

@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build alsa
-scripts/build-native.sh >/dev/null
+echo "demo: building the tool with the simulated controller (the first time takes a minute or two)"
+scripts/build-native.sh tambrell-update-sim
 cd examples
 ../build/native/sim/tambrell-update-sim

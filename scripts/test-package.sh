@@ -145,6 +145,9 @@ for symbol in __stack_chk_fail __printf_chk; do
   grep -q " $symbol@" <<<"$symbols" || fail "the program does not call $symbol: built without hardening"
 done
 echo "deb: the program is bound at start, with stack canaries and checked print calls"
+# Printed here, so that no document carries sizes that go stale.
+sizes() { for file in "$@"; do printf ' %s %s,' "${file##*/}" "$(stat -c %s "$file")"; done; }
+echo "sizes in bytes:$(sizes "$zip" "$exe" "$deb" "$program" "$web_zip")" | sed 's/,$//'
 
 # --- Checksums; no build path; the same bytes from a clean clone in a folder with a space
 (cd build/dist && sha256sum --quiet --strict -c SHA256SUMS) || fail "build/dist/SHA256SUMS does not verify"

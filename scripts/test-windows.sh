@@ -56,28 +56,66 @@ while read -r program; do
 done <build/wine/test-programs.txt
 echo "tests passed: $total under Wine, as on Linux"
 
-# The real program in a folder of its own, standard input at its end, as a user starts it.
-# Its console must be the Linux program's (once the CR that text-mode output puts before every
-# LF is taken out), followed only by the prompt of the pause, run through Wine's own cmd; both
-# end with the given exit status.
-check_console() {
-  local case=$1 status=$2 folder=$work/$1 linux windows rest
-  mkdir -p "$folder"
-  [ -n "${3:-}" ] && cp "$3" "$folder/"
-  [ -n "${4:-}" ] && printf '%s' "$4" >"$folder/quillstrand_bad.kit"
-  linux=$(cd "$folder" && timeout 60 "$root/build/native/tambrell-update" </dev/null; echo "status $?")
-  windows=$(cd "$folder" && timeout 60 wine "$root/build/windows/tambrell-update.exe" </dev/null |
+# Runs the Linux program ($3) and the Windows one ($4) in folder $2, and compares their consoles
+# (without the CR that Windows' text-mode output puts before every LF) and exit statuses, which
+# must be $1; $5 and $6, when given, are the argument of each, with the path of the one shown as
+# the path of the other in the messages. Standard input of the Windows program is a pipe whose
+# writer stays open, as a script's may: it must end without waiting for the pipe (no pause).
+compare() {
+  local status=$1 folder=$2 linux windows
+  linux=$(cd "$folder" && timeout 60 "$3" ${5:+"$5"} </dev/null; echo "status $?")
+  windows=$(cd "$folder" && timeout 30 wine "$4" ${6:+"$6"} < <(sleep 60) |
     perl -pe 's/\r\n\z/\n/'; echo "status ${PIPESTATUS[0]}")
-  rest=${windows#"${linux%status "$status"}"}
-  if [ "${linux##*$'\n'}" != "status $status" ] || [ "$rest" = "$windows" ] ||
-     ! [[ "$rest" =~ ^"Press any key to continue"[\ .]*"status $status"$ ]]; then
-    echo "test-windows: the console of '$case' differs from Linux" >&2
+  [ -n "${5:-}" ] && linux=${linux//"$5"/"$6"}
+  if [ "${linux##*$'\n'}" != "status $status" ] || [ "$linux" != "$windows" ]; then
     printf -- '--- Linux:\n%q\n--- Wine:\n%q\n' "$linux" "$windows" >&2
     return 1
   fi
-  echo "console of '$case' as on Linux, then the pause"
+}
+
+# The real program in a folder of its own, as a user starts it: its console as the Linux
+# program's.
+check_console() {
+  local case=$1 status=$2 folder=$work/$1
+  mkdir -p "$folder"
+  [ -n "${3:-}" ] && cp "$3" "$folder/"
+  [ -n "${4:-}" ] && printf '%s' "$4" >"$folder/quillstrand_bad.kit"
+  compare "$status" "$folder" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" ||
+    { echo "test-windows: the console of '$case' differs from Linux" >&2; return 1; }
+  echo "console of '$case' as on Linux"
 }
 
 check_console no-image 1
 check_console bad-image 1 "" $'00 04 12 34 BA FE\r\n'
 check_console good-image 2 examples/quillstrand_v1.2.kit
+
+# Names outside every ANSI code page: an image named so (as a second download of it may be), in a
+# folder named in Chinese, Cyrillic and a symbol, found by the real program's search, and dropped
+# on it as Explorer passes a file (the whole path, backslashes and spaces); then a whole update of
+# the simulated device from there. Wine reads Unix names in the locale's encoding.
+export LC_ALL=C.UTF-8
+folder="$work/下载 Загрузки ✓"
+image="$folder/quillstrand v1.3 副本.kit"
+mkdir "$folder"
+cp examples/quillstrand_v1.2.kit "$image"
+dropped=$(winepath -w "$image")
+compare 2 "$folder" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" &&
+  compare 2 "$work" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" \
+    "$image" "$dropped" &&
+  TAMBRELL_SIM=clock=virtual compare 0 "$work" "$root/build/native/sim/tambrell-update-sim" \
+    "$root/build/wine/sim/tambrell-update-sim.exe" "$image" "$dropped" ||
+  { echo "test-windows: the image in '$folder' was not used as on Linux" >&2; exit 1; }
+echo "the image in a folder named '${folder##*/}', found and dropped, as on Linux; updated from there"
+
+# On a console, which Wine gives a program started from a terminal: the name shows as given (a
+# console is no UTF-8 byte stream), and the run ends at the pause; the key comes a while later,
+# and the exit status is still the run's.
+shown=$(cd "$folder" && { sleep 5; printf q; } |
+  timeout 60 script -qec "wine $(printf %q "$root/build/windows/tambrell-update.exe")" /dev/null |
+  sed 's/\x1b\[[0-9;?]*[A-Za-z]//g'
+  echo "status ${PIPESTATUS[1]}")
+if [[ "$shown" != *"OK: File '${image##*/}' is open."*"Press any key to continue"*"status 2" ]]; then
+  printf 'test-windows: on a console, the name or the pause is not shown:\n%q\n' "$shown" >&2
+  exit 1
+fi
+echo "on a console the name shows as given, and the run ends at the pause"

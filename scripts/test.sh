@@ -6,8 +6,10 @@ cd "$(dirname "$0")/.."
 passed=0
 failed=0
 step() {
+  local start=$SECONDS
   echo "== $1"
   if "${@:2}"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "== FAILED: $1"; fi
+  echo "== $((SECONDS - start)) s: $1"
 }
 
 scripts/install-deps.sh build alsa mingw reliability

@@ -113,6 +113,12 @@ TEST(FeedSysex, DropsAWholeMessageWhenNoHeaderWasQueuedForPartOfIt)
     // The rest of that message must not pass for a message of its own.
     EXPECT_EQ(assembler.Feed({0x05, 0x06, 0xF7}), Messages{});
     EXPECT_EQ(assembler.Feed({0xF0, 0x20, 0xF7}), (Messages{{0xF0, 0x20, 0xF7}}));
+
+    // A message being dropped and then cut short: the message that cuts it is whole and kept.
+    assembler.headerQueued = false;
+    EXPECT_EQ(assembler.Feed({0xF0, 0x1A}), Messages{});
+    assembler.headerQueued = true;
+    EXPECT_EQ(assembler.Feed({0xF0, 0x77, 0xF7}), (Messages{{0xF0, 0x77, 0xF7}}));
 }
 
 }  // namespace

@@ -33,16 +33,26 @@ TEST(CommandLine, OptionsAnswerBeforeAnyImageIsLoaded)
     EXPECT_EQ(RunWith(folder.path(), {"-l"}).console.find(kBanner), std::string::npos);
 }
 
-TEST(CommandLine, RefusesAnythingElseWithOneUsageLine)
+TEST(CommandLine, RefusesAnythingElseWithTheUsageLine)
 {
     TempFolder folder;
     folder.Write("quillstrand.kit", kDamagedImage);
-    for (std::vector<std::string> arguments : {std::vector<std::string>{"--bogus"}, {"a.kit", "b.kit"}}) {
+    const std::string usage = "Usage: tambrell-update [IMAGE | --help | --version | --list]\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--bogus"}, "tambrell-update: unknown option '--bogus'\n" + usage},
+        {{"a.kit", "b.kit"}, usage},
+        {{"--", "a.kit", "b.kit"}, usage},
+    };
+    for (const auto& [arguments, errors] : cases) {
         ToolOutput output = RunWith(folder.path(), arguments);
         EXPECT_EQ(output.console, "") << arguments[0];
-        EXPECT_EQ(output.errors, "Usage: tambrell-update [IMAGE | --help | --version | --list]\n") << arguments[0];
+        EXPECT_EQ(output.errors, errors) << arguments[0];
         EXPECT_EQ(output.exitStatus, 64) << arguments[0];
     }
+    // "--" ends the options: what follows is the image, whatever it looks like.
+    folder.Write("-quillstrand.kit", kDamagedImage);
+    EXPECT_EQ(RunWith(folder.path(), {"--", "quillstrand.kit"}).console, Opened("quillstrand.kit") + kUpgradeError);
+    EXPECT_EQ(RunWith(folder.path(), {"--", "-quillstrand.kit"}).console, kBanner + kFitError);
 }
 
 TEST(CommandLine, TakesTheImageNamedByARelativeOrAnAbsolutePath)

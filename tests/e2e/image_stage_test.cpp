@@ -31,9 +31,10 @@ TEST(ImageStage, RefusesMissingMisnamedAndUnopenableImages)
     misnamed.Write("update.kit", "00 04 12 34 BA FF");
     EXPECT_EQ(RunIn(misnamed), kBanner + kFitError);
 
+    // A folder is no image, and a folder alone is no image found.
     TempFolder folderNamedLikeImage;
     std::filesystem::create_directory(folderNamedLikeImage.path() / "quillstrand.kit");
-    EXPECT_EQ(RunIn(folderNamedLikeImage), kBanner + "Error: File 'quillstrand.kit' is not found.\n\n");
+    EXPECT_EQ(RunIn(folderNamedLikeImage), kBanner + "Error: File '*.kit' is not found.\n\n");
 
     // 100 characters do not fit the name buffer with its terminating zero; 99 do.
     TempFolder longName;
@@ -56,6 +57,13 @@ TEST(ImageStage, LooksOnlyAtTheFirstKitEntryInCaseInsensitiveOrder)
     two.Write("quillstrand_b.kit", "00 04 12 34 BA FF");
     two.Write("QUILLSTRAND_A.kit", "00 04 12 34 FF BA");
     EXPECT_EQ(RunIn(two), Opened("QUILLSTRAND_A.kit") + kUpgradeError);
+
+    // Upper case sorts before lower case in plain byte order; a folder is passed over.
+    TempFolder withFolder;
+    withFolder.Write("Update.kit", "00 04 12 34 BA FF");
+    withFolder.Write("quillstrand_b.kit", "00 04 12 34 FF BA");
+    std::filesystem::create_directory(withFolder.path() / "quillstrand_a.kit");
+    EXPECT_EQ(RunIn(withFolder), Opened("quillstrand_b.kit") + kUpgradeError);
 }
 
 TEST(ImageStage, ChecksEveryRecordOfTheImage)

@@ -79,9 +79,9 @@ TEST(PortStage, ListsTheDevicesAndThePortsAnUpdateWouldOpen)
 {
     TempFolder folder;
     const std::pair<const char*, std::string> cases[] = {
-        {"out=Microsoft GS Wavetable Synth,Microsoft MIDI Mapper,quillstrand MIDI",
+        {"out=Microsoft GS Wavetable Synth,Microsoft MIDI Mapper,quillstrand MIDI,USB Synth",
          "MIDI IN 0: quillstrand MIDI\nMIDI OUT 0: Microsoft GS Wavetable Synth\nMIDI OUT 1: Microsoft MIDI Mapper\n"
-         "MIDI OUT 2: quillstrand MIDI\nAn update would open MIDI IN 0 and MIDI OUT 2.\n"},
+         "MIDI OUT 2: quillstrand MIDI\nMIDI OUT 3: USB Synth\nAn update would open MIDI IN 0 and MIDI OUT 2.\n"},
         {"out=Microsoft GS Wavetable Synth", "An update would stop: it finds no MIDI OUT to use.\n"},
         {"in=Microsoft MIDI Mapper", "An update would stop: it finds no MIDI IN to use.\n"},
         {"in=quillstrand MIDI,USB Keys", "An update would stop: it needs exactly one MIDI input device, not 2.\n"},
@@ -93,6 +93,8 @@ TEST(PortStage, ListsTheDevicesAndThePortsAnUpdateWouldOpen)
         EXPECT_EQ(run.exitStatus, 0) << script;
         EXPECT_EQ(run.report.inputsOpened + run.report.outputsOpened, 0u) << script;
     }
+    EXPECT_EQ(RunSimulated(folder.path(), std::string("clock=virtual;") + cases[0].first, {"-l"}).console,
+              cases[0].second);
 }
 
 }  // namespace

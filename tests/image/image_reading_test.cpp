@@ -103,8 +103,16 @@ TEST(LoadImage, RefusesWhatIsNoFile)
     EXPECT_EQ(Load(missing, image.get(), &loaded), "Error: File '" + missing.string() + "' is not found.\n\n");
     EXPECT_FALSE(loaded);
     std::filesystem::create_directory(missing);
-    EXPECT_EQ(Load(missing, image.get(), &loaded), "Error: File '" + missing.string() + "' is not found.\n\n");
+    EXPECT_EQ(Load(missing, image.get(), &loaded),
+              "Error: File '" + missing.string() + "' cannot be read: Is a directory.\n\n");
     EXPECT_FALSE(loaded);
+}
+
+// A file dropped on the Windows program comes as a whole path with backslashes.
+TEST(ImageFileName, IsWhatFollowsTheLastSlashOrBackslash)
+{
+    EXPECT_STREQ(ImageFileName("C:\\Users\\Me\\new firmware\\quillstrand v1.3.kit"), "quillstrand v1.3.kit");
+    EXPECT_STREQ(ImageFileName("firmware/quillstrand.kit"), "quillstrand.kit");
 }
 
 }  // namespace

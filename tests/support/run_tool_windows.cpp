@@ -43,12 +43,6 @@ std::string EnvironmentBlock(const std::vector<std::string>& extra)
     return block + '\0';
 }
 
-bool Named(const std::vector<std::string>& environment, const std::string& name)
-{
-    return std::any_of(environment.begin(), environment.end(),
-                       [&](const std::string& v) { return NameOf(v) == name; });
-}
-
 // The C runtime writes every "\n" of a text-mode stream as "\r\n": take out that one CR, so the
 // console reads as the program printed it (a "\r\n" it printed itself comes out as "\r\r\n").
 std::string WithoutTextModeCr(const std::string& console)
@@ -81,13 +75,8 @@ std::string ReadAll(HANDLE readEnd)
 ToolOutput RunTool(const std::string& program, const std::filesystem::path& folder,
                    const std::vector<std::string>& environment, const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> variables = environment;
-    // The closing "pause" runs the interpreter named by COMSPEC, whose prompt would land in the
-    // captured console; a stand-in that returns at once keeps the console to the tool's own text.
-    if (!Named(variables, "COMSPEC")) {
-        variables.push_back("COMSPEC=" + std::filesystem::absolute(SILENT_INTERPRETER_EXE).string());
-    }
-    std::string block = EnvironmentBlock(variables);
+    // Standard input is no console, so the tool never pauses: a prompt in the console is a fault.
+    std::string block = EnvironmentBlock(environment);
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     HANDLE readEnd, writeEnd, errorsReadEnd, errorsWriteEnd;

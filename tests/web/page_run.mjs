@@ -32,7 +32,7 @@ export async function launchBrowser(name = process.env.TAMBRELL_BROWSER ?? 'chro
 
 // A page served to this browser for one run; a page that is not a secure context is served at a
 // host name of no real site, which the browser resolves to this machine.
-async function openPage({ kind, browser }, origin, { sim, grant, noWebMidi, insecure, viewport }) {
+async function openPage({ kind, browser }, origin, { sim, grant, noWebMidi, insecure, viewport, standInFault }) {
   const pageOrigin = insecure ? origin.replace('127.0.0.1', INSECURE_HOST) : origin;
   const initScripts = [];
   if (noWebMidi) {
@@ -42,6 +42,7 @@ async function openPage({ kind, browser }, origin, { sim, grant, noWebMidi, inse
   if (sim !== undefined && sim !== null) {
     initScripts.push([(script) => { window.TAMBRELL_SIM = script; }, sim]);
     initScripts.push([{ path: join(STANDIN_DIR, 'standin_midi.js') }]);
+    if (standInFault) initScripts.push(standInFault);
   }
   initScripts.push([() => {
     // The run's wall time on the page's own clock: from the press of the button to the outcome.
@@ -110,6 +111,7 @@ async function audit(page) {
 //             keyboard;  leave: try to leave the page while the update runs
 //   audit     run the accessibility audit once the run has ended
 //   screenshot  a PNG file of the page after the run;  viewport {width, height}
+//   standInFault  [function, argument]: run in the page after the stand-in is set up, to bend it
 // Resolves to what the page shows: console, outcome and its style, notice, the firmware offered,
 // where the focus is; the device's report and the ports left open (stand-in only); how often MIDI
 // access was asked for; requests to other sites and requests that failed; whether leaving was

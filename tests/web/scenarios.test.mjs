@@ -92,6 +92,16 @@ const COMPARED = [
       'update again.',
   },
   { name: 'unplugged in the middle of a record', image: sample, sim: 'unplug=600', ...PART_WAY },
+  {
+    // A port that has just gone may still read `connected` for a moment: its send throws all the
+    // same, and the page says what the program says of an unplugged controller.
+    name: 'a send that throws while the port reads connected',
+    image: sample,
+    sim: '',
+    standInFault: [sendThrowsFrom, 600],
+    twin: 'unplug=600',
+    ...PART_WAY,
+  },
   { name: 'gone quiet in the middle of the update', image: sample, sim: 'silent-from=100', ...PART_WAY },
   // An answer cut short by the next one comes back as Windows hands it back, and is no answer.
   { name: 'a SysEx cut short', image: sample, sim: 'before=50.1:F0 20; slow=50.1:5', ...UPDATED },
@@ -129,6 +139,27 @@ const COMPARED = [
       'instead. ',
   },
 ];
+
+// In the page: from the `frame`-th send on, every output's send throws as Web MIDI's does for a
+// vanished port, while the port still reads `connected`.
+function sendThrowsFrom(frame) {
+  const request = Navigator.prototype.requestMIDIAccess;
+  Object.defineProperty(Navigator.prototype, 'requestMIDIAccess', {
+    configurable: true,
+    value: async function requestMIDIAccess(options) {
+      const access = await request.call(this, options);
+      let sent = 0;
+      for (const port of access.outputs.values()) {
+        const send = port.send;
+        port.send = (data) => {
+          if (++sent >= frame) throw new DOMException('The port is disconnected.', 'InvalidStateError');
+          send(data);
+        };
+      }
+      return access;
+    },
+  });
+}
 
 const PAGE_WORDS = [
   {
