@@ -21,7 +21,7 @@ step "Packages: zip, exe resources, Debian package" scripts/test-package.sh
 step "Web page: the core under Node, the page in headless Chromium and Firefox" scripts/test-web.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
 step "Web benchmark (figures, not a test)" node bench/web/largest_image.mjs
-step "MIDI in a guest kernel (USB device; the Linux program, the Windows program under Wine, the page in Chromium)" \
+step "MIDI in a guest kernel (USB device; the Linux program, the Windows program under Wine, the page in Chromium and Firefox)" \
   scripts/test-guest.sh
 step "Sanitizers (ASan+UBSan, TSan)" scripts/test-sanitizers.sh
 step "Fuzzing (60 s a target)" scripts/fuzz.sh 60
