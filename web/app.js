@@ -167,13 +167,14 @@ async function update() {
   let status;
   try {
     status = await runUpdate({ ...firmware, midiAccess, onByte });
-  } finally {
+  } catch (error) {
+    // The program closes its ports at every end it reaches; one that crashed reached none.
     await closePorts(midiAccess);
+    throw error;
   }
   finish(status);
 }
 
-// Every port is closed at the end of a run, as the programs close theirs, whatever the outcome.
 function closePorts(midiAccess) {
   const ports = [...midiAccess.inputs.values(), ...midiAccess.outputs.values()];
   return Promise.allSettled(ports.filter((port) => port.connection !== 'closed')

@@ -15,6 +15,8 @@ EM_JS(int, web_midi_port_name, (int input, int index, char* name, int size), {
 
 EM_JS(int, web_midi_listen, (int index, int on), { return webMidi.listen(index, on) ? 1 : 0; });
 
+EM_JS(void, web_midi_close, (int input, int index), { webMidi.close(input, index); });
+
 EM_JS(int, web_midi_next_size, (int index), {
     const message = webMidi.next(index);
     return message ? message.length : -1;
@@ -47,6 +49,11 @@ bool WebMidiPortName(bool input, UINT_PTR index, char (&name)[MAXPNAMELEN])
 bool WebMidiListen(unsigned index, bool on)
 {
     return web_midi_listen(int(index), on) != 0;
+}
+
+void WebMidiClose(bool input, unsigned index)
+{
+    web_midi_close(input, int(index));
 }
 
 bool WebMidiTake(unsigned index, std::vector<uint8_t>& message)

@@ -15,6 +15,8 @@ bool WebMidiPortName(bool input, UINT_PTR index, char (&name)[MAXPNAMELEN]);
 bool WebMidiListen(unsigned index, bool on);
 // Takes the oldest message kept for input `index`; false when none is waiting.
 bool WebMidiTake(unsigned index, std::vector<uint8_t>& message);
+// Closes the page's port, once the program has closed its device.
+void WebMidiClose(bool input, unsigned index);
 // False when the output is gone.
 bool WebMidiSend(unsigned index, const uint8_t* bytes, size_t size);
 // Lets `ms` pass while the page goes on: the whole program is suspended here meanwhile.

@@ -29,6 +29,7 @@ WebInput::WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance)
 WebInput::~WebInput()
 {
     openInputs.erase(std::find(openInputs.begin(), openInputs.end(), this));
+    WebMidiClose(true, index_);
 }
 
 MMRESULT WebInput::Prepare(MIDIHDR* header, UINT size)

@@ -46,6 +46,12 @@ var webMidi = {
     return true;
   },
 
+  // The program closed the port, as a Windows program closes its device.
+  close(input, index) {
+    const port = this.ports(input)[index];
+    if (port && port.connection !== 'closed') port.close().catch(() => {});
+  },
+
   next(index) {
     const kept = this.arrived.get(index);
     return kept && kept.length > 0 ? kept[0] : null;

@@ -11,3 +11,8 @@ MMRESULT WebOutput::LongMsg(MIDIHDR* header, UINT)
     header->dwFlags |= MHDR_DONE;
     return MMSYSERR_NOERROR;
 }
+
+WebOutput::~WebOutput()
+{
+    WebMidiClose(false, index_);
+}

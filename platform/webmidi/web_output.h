@@ -7,6 +7,7 @@
 class WebOutput : public MidiOutputPort {
 public:
     explicit WebOutput(unsigned index) : index_(index) {}
+    ~WebOutput() override;
 
     MMRESULT LongMsg(MIDIHDR* header, UINT size) override;
     MMRESULT Reset() override { return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR; }

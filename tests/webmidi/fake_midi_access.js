@@ -5,9 +5,16 @@ class FakePort extends EventTarget {
     super();
     this.name = name;
     this.state = state;
+    this.connection = 'closed';
   }
 
   open() {
+    this.connection = 'open';
+    return Promise.resolve(this);
+  }
+
+  close() {
+    this.connection = 'closed';
     return Promise.resolve(this);
   }
 }
