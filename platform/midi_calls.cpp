@@ -112,7 +112,7 @@ MMRESULT WINAPI midiInClose(HMIDIIN hmi)
 {
     MidiInputPort* port = inputs.Find(hmi);
     if (port == nullptr) return MMSYSERR_INVALHANDLE;
-    if (port->HasQueuedHeaders()) return MIDIERR_STILLPLAYING;
+    if (port->QueuedHeaders() > 0) return MIDIERR_STILLPLAYING;
     std::unique_ptr<MidiInputPort> closed = inputs.Remove(hmi);
     closed->Stop();
     closed->Notify(MIM_CLOSE, 0);

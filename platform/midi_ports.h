@@ -6,6 +6,8 @@
 #include "platform/midi_header.h"
 #include "platform/winmm.h"
 
+#include <stddef.h>
+
 #include <memory>
 
 using MidiInCallback = void(CALLBACK*)(HMIDIIN, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
@@ -24,7 +26,7 @@ public:
     virtual MMRESULT Stop() = 0;
     // Hands back every queued header before it returns.
     virtual MMRESULT Reset() = 0;
-    virtual bool HasQueuedHeaders() = 0;
+    virtual size_t QueuedHeaders() = 0;
     virtual void Notify(UINT message, DWORD_PTR param1) = 0;
 };
 

@@ -4,7 +4,6 @@
 #include "sim/simulator.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -21,64 +20,36 @@ std::optional<uint64_t> NextDueLocked()
 }
 
 // The started input that leads to the controller, if any.
-SimPort* ListeningLocked()
+SimInput* ListeningLocked()
 {
-    for (SimPort* input : Service().inputs) {
+    for (SimInput* input : Service().inputs.ports) {
         if (input->started && LeadsToControllerLocked(true, input->device)) return input;
     }
     return nullptr;
 }
 
-void DeliverShort(uint32_t packed)
-{
-    SimPort* input;
-    DWORD_PTR timestamp;
-    {
-        Lock lock(Service().mutex);
-        input = ListeningLocked();
-        if (input == nullptr) {
-            ++Service().counts.messagesDropped;
-            return;
-        }
-        timestamp = DWORD_PTR(Service().clockMs - input->startedAtMs);
-    }
-    CallBack(*input, MIM_DATA, packed, timestamp);
-}
-
-// The bytes go into the first queued buffer, from where it is filled to, as every backend writes
-// them, and the buffer goes back to the host; a message longer than the buffer goes on in the
-// next queued one, and only its last part can say that it was cut short.
-void DeliverSysex(const MidiMessage& message)
+// On the callback thread; the input cannot close before the delivery ends.
+void DeliverOne(const MidiMessage& message)
 {
     MidiService& service = Service();
-    const std::vector<uint8_t>& bytes = message.bytes;
-    size_t offset = 0;
-    while (offset < bytes.size()) {
-        SimPort* input;
-        MIDIHDR* header;
-        DWORD_PTR timestamp;
-        {
-            Lock lock(service.mutex);
-            input = ListeningLocked();
-            header = input == nullptr || input->queue.empty() ? nullptr : input->queue.front();
-            DWORD filled = header == nullptr ? 0 : std::min(header->dwBytesRecorded, header->dwBufferLength);
-            size_t length = header == nullptr ? 0 : std::min<size_t>(bytes.size() - offset, header->dwBufferLength - filled);
-            // None queued, or one queued full: the rules that queued it would be wrong.
-            if (length == 0) {
-                ++service.counts.messagesDropped;
-                return;
-            }
-            input->queue.pop_front();
-            std::memcpy(header->lpData + filled, bytes.data() + offset, length);
-            header->dwBytesRecorded = DWORD(filled + length);
-            MarkDone(header);
-            if (offset == 0 && message.complete) service.counts.messagesDelivered.push_back(bytes);
-            offset += length;
-            timestamp = DWORD_PTR(service.clockMs - input->startedAtMs);
+    SimInput* input;
+    {
+        Lock lock(service.mutex);
+        input = ListeningLocked();
+        if (input == nullptr) {
+            ++service.counts.messagesDropped;
+            return;
         }
-        bool cut = offset == bytes.size() && !message.complete;
-        CallBack(*input, cut ? MIM_LONGERROR : MIM_LONGDATA, DWORD_PTR(header), timestamp);
     }
+    if (!message.sysex) {
+        input->Notify(MIM_DATA, message.packed);
+        return;
+    }
+    const std::vector<uint8_t>& bytes = message.bytes;
+    size_t laid = input->DeliverMessage(bytes.data(), bytes.size(), !message.complete);
+    Lock lock(service.mutex);
+    if (laid > 0 && message.complete) service.counts.messagesDelivered.push_back(bytes);
+    if (laid < bytes.size()) ++service.counts.messagesDropped;
 }
 
 void DeliverDue()
@@ -132,13 +103,7 @@ void Deliver(const std::vector<MidiMessage>& messages)
 {
     if (messages.empty()) return;
     Service().thread.Run([&] {
-        for (const MidiMessage& message : messages) {
-            if (message.sysex) {
-                DeliverSysex(message);
-            } else {
-                DeliverShort(message.packed);
-            }
-        }
+        for (const MidiMessage& message : messages) DeliverOne(message);
     });
 }
 
@@ -164,8 +129,8 @@ void ConfigureSimulator(const SimSetup& setup)
     service.reader = MidiMessageReader();
     service.strays.assign(setup.strayAtMs.begin(), setup.strayAtMs.end());
     std::sort(service.strays.begin(), service.strays.end());
-    service.inputs.clear();
-    service.outputs.clear();
+    service.inputs = {};
+    service.outputs = {};
     service.prepared.clear();
     service.clockMs = 0;
     service.controllerFrames = 0;
@@ -185,9 +150,13 @@ SimCounts SimulatorCounts()
     MidiService& service = Service();
     Lock lock(service.mutex);
     SimCounts counts = service.counts;
-    counts.inputsOpen = service.inputs.size();
-    counts.outputsOpen = service.outputs.size();
-    for (const SimPort* input : service.inputs) counts.headersQueued += input->queue.size();
+    counts.inputsOpened = service.inputs.opened;
+    counts.inputsClosed = service.inputs.closed;
+    counts.outputsOpened = service.outputs.opened;
+    counts.outputsClosed = service.outputs.closed;
+    counts.inputsOpen = service.inputs.ports.size();
+    counts.outputsOpen = service.outputs.ports.size();
+    for (SimInput* input : service.inputs.ports) counts.headersQueued += input->QueuedHeaders();
     counts.headersPrepared = service.prepared.size();
     counts.identifyRequests = service.firmware.IdentifyRequests();
     counts.acceptedRecords = service.firmware.AcceptedRecords();

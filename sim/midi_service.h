@@ -11,11 +11,22 @@
 #include "sim/sim_ports.h"
 #include "sim/sim_setup.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <set>
 #include <vector>
+
+// The ports of one direction open since the last setup; those it found open are forgotten.
+template <typename Port>
+struct OpenPorts {
+    std::vector<Port*> ports;
+    uint64_t opened = 0;
+    uint64_t closed = 0;
+
+    bool Holds(const Port* port) const { return std::find(ports.begin(), ports.end(), port) != ports.end(); }
+};
 
 // Everything here is guarded by `mutex`. Every input callback runs on `thread`, never under the
 // lock: a callback calls back in, to queue its buffer again.
@@ -25,9 +36,8 @@ struct MidiService {
     DeviceFirmware firmware;
     MidiMessageReader reader;
     std::deque<uint64_t> strays;  // when the next lone bytes are due, earliest first
-    // The ports open since the last setup; those it found open are forgotten and refuse every call.
-    std::vector<SimPort*> inputs;
-    std::vector<SimPort*> outputs;
+    OpenPorts<SimInput> inputs;
+    OpenPorts<SimOutput> outputs;
     std::set<const MIDIHDR*> prepared;
     uint64_t clockMs = 0;
     unsigned controllerFrames = 0;

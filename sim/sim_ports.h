@@ -1,23 +1,35 @@
-// What the simulated service keeps of an open port. The ports themselves, the backend's under
-// platform/midi_ports.h, are in sim_ports.cpp.
+// The simulated devices' open ports, a backend under platform/midi_ports.h like ALSA's and Web
+// MIDI's: what the service needs of each.
 #pragma once
 
-#include "platform/midi_ports.h"
+#include "platform/queued_input.h"
 
-#include <cstdint>
-#include <deque>
+class SimInput : public QueuedInput {
+public:
+    SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance);
+    ~SimInput() override;
 
-struct SimPort {
-    UINT device = 0;
-    // An input's: its host, and the buffers queued for it.
-    MidiInCallback callback = nullptr;
-    DWORD_PTR instance = 0;
-    HMIDIIN handle = nullptr;
-    bool started = false;
-    uint64_t startedAtMs = 0;
-    std::deque<MIDIHDR*> queue;
+    MMRESULT Prepare(MIDIHDR* header, UINT size) override;
+    MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
+    MMRESULT Start() override;
+    MMRESULT Stop() override;
+    MMRESULT Reset() override;
+    // On the service's thread, as Windows calls back.
+    void Notify(UINT message, DWORD_PTR param1) override;
+
+    const UINT device;
+    bool started = false;  // guarded by the service's lock
 };
 
-// Calls the host back on the service's thread; `timestamp` as MIM_DATA and MIM_LONGDATA have it.
-void CallBack(const SimPort& input, UINT message, DWORD_PTR param1, DWORD_PTR timestamp);
-void MarkDone(MIDIHDR* header);
+class SimOutput : public MidiOutputPort {
+public:
+    explicit SimOutput(UINT device) : device(device) {}
+    ~SimOutput() override;
+
+    MMRESULT Prepare(MIDIHDR* header, UINT size) override;
+    MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
+    MMRESULT LongMsg(MIDIHDR* header, UINT size) override;
+    MMRESULT Reset() override;
+
+    const UINT device;
+};

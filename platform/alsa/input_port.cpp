@@ -1,7 +1,5 @@
 #include "platform/alsa/input_port.h"
 
-#include "platform/midi_header.h"
-
 #include <errno.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -10,9 +8,8 @@
 
 InputPort::InputPort(std::unique_ptr<InputSource> source, MidiInCallback callback,
                      DWORD_PTR instance)
-    : source_(std::move(source)),
-      callback_(callback),
-      instance_(instance),
+    : QueuedInput(callback, instance),
+      source_(std::move(source)),
       wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
 }
@@ -21,26 +18,6 @@ InputPort::~InputPort()
 {
     StopReader();
     if (wakeFd_ >= 0) close(wakeFd_);
-}
-
-MMRESULT InputPort::Prepare(MIDIHDR* header, UINT size)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return PrepareHeader(header, size);
-}
-
-MMRESULT InputPort::Unprepare(MIDIHDR* header, UINT size)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return UnprepareHeader(header, size);
-}
-
-MMRESULT InputPort::AddBuffer(MIDIHDR* header, UINT size)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    MMRESULT result = QueueHeader(header, size);
-    if (result == MMSYSERR_NOERROR) queue_.push_back(header);
-    return result;
 }
 
 MMRESULT InputPort::Start()
@@ -62,36 +39,23 @@ MMRESULT InputPort::Start()
 MMRESULT InputPort::Stop()
 {
     StopReader();
-    std::unique_lock<std::mutex> lock(mutex_);
-    assembly_ = SysexAssembly();
-    if (!queue_.empty() && queue_.front()->dwBytesRecorded > 0) {
-        MIDIHDR* header = queue_.front();
-        queue_.pop_front();
-        HandBack(header, MIM_LONGDATA, lock);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        assembly_ = SysexAssembly();
     }
+    HandBackPartial();
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT InputPort::Reset()
 {
     StopReader();
-    std::unique_lock<std::mutex> lock(mutex_);
-    assembly_ = SysexAssembly();
-    std::deque<MIDIHDR*> queued;
-    queued.swap(queue_);
-    for (MIDIHDR* header : queued) HandBack(header, MIM_LONGDATA, lock);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        assembly_ = SysexAssembly();
+    }
+    HandBackAll();
     return MMSYSERR_NOERROR;
-}
-
-bool InputPort::HasQueuedHeaders()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return !queue_.empty();
-}
-
-void InputPort::Notify(UINT message, DWORD_PTR param1)
-{
-    if (callback_ != nullptr) callback_(Handle(), message, instance_, param1, 0);
 }
 
 void InputPort::StopReader()
@@ -139,13 +103,4 @@ void InputPort::Deliver(const uint8_t* bytes, size_t size)
             HandBack(header, feed.handBack, lock);
         }
     }
-}
-
-void InputPort::HandBack(MIDIHDR* header, UINT message, std::unique_lock<std::mutex>& lock)
-{
-    header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
-    // The callback queues headers again through this port: it must not find the lock taken.
-    lock.unlock();
-    Notify(message, (DWORD_PTR)header);
-    lock.lock();
 }
