@@ -4,6 +4,6 @@
 
 #include <string>
 
-// Reads a simulation script (the grammar is described in sim_script.cpp) into a setup, starting
+// Reads a simulation script (its keys are described in docs/developing.md) into a setup, starting
 // from the defaults. Throws std::invalid_argument naming the statement it cannot read.
 SimSetup ParseSimScript(const std::string& script);
