@@ -121,21 +121,21 @@ MMRESULT SimInput::Start()
 
 MMRESULT SimInput::Stop()
 {
-    MMRESULT result = WhileOpen(this, [&](MidiService&) {
-        started = false;
-        return MMRESULT(MMSYSERR_NOERROR);
-    });
-    if (result == MMSYSERR_NOERROR) HandBackPartial();
-    return result;
+    return StopListening(&SimInput::HandBackPartial);
 }
 
 MMRESULT SimInput::Reset()
+{
+    return StopListening(&SimInput::HandBackAll);
+}
+
+MMRESULT SimInput::StopListening(void (QueuedInput::*handBack)())
 {
     MMRESULT result = WhileOpen(this, [&](MidiService&) {
         started = false;
         return MMRESULT(MMSYSERR_NOERROR);
     });
-    if (result == MMSYSERR_NOERROR) HandBackAll();
+    if (result == MMSYSERR_NOERROR) (this->*handBack)();
     return result;
 }
 

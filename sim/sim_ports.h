@@ -19,6 +19,10 @@ public:
 
     const UINT device;
     bool started = false;  // guarded by the service's lock
+
+private:
+    // The controller's bytes no longer reach this input; then the headers go back as `handBack` says.
+    MMRESULT StopListening(void (QueuedInput::*handBack)());
 };
 
 class SimOutput : public MidiOutputPort {
