@@ -4,6 +4,7 @@
 #include "sim/midi_service.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
