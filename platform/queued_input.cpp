@@ -54,21 +54,27 @@ size_t QueuedInput::DeliverMessage(const uint8_t* bytes, size_t size, bool cut)
     return offset;
 }
 
-void QueuedInput::HandBackPartial()
+MMRESULT QueuedInput::Stop()
 {
+    MMRESULT result = StopListening();
+    if (result != MMSYSERR_NOERROR) return result;
     std::unique_lock<std::mutex> lock(mutex_);
-    if (queue_.empty() || queue_.front()->dwBytesRecorded == 0) return;
+    if (queue_.empty() || queue_.front()->dwBytesRecorded == 0) return result;
     MIDIHDR* header = queue_.front();
     queue_.pop_front();
     HandBack(header, MIM_LONGDATA, lock);
+    return result;
 }
 
-void QueuedInput::HandBackAll()
+MMRESULT QueuedInput::Reset()
 {
+    MMRESULT result = StopListening();
+    if (result != MMSYSERR_NOERROR) return result;
     std::unique_lock<std::mutex> lock(mutex_);
     std::deque<MIDIHDR*> queued;
     queued.swap(queue_);
     for (MIDIHDR* header : queued) HandBack(header, MIM_LONGDATA, lock);
+    return result;
 }
 
 void QueuedInput::HandBack(MIDIHDR* header, UINT message, std::unique_lock<std::mutex>& lock)

@@ -18,6 +18,10 @@ public:
     MMRESULT Prepare(MIDIHDR* header, UINT size) override;
     MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
     MMRESULT AddBuffer(MIDIHDR* header, UINT size) override;
+    // midiInStop: the first header comes back if it holds part of a message; empty ones stay.
+    MMRESULT Stop() override;
+    // midiInReset: every queued header comes back.
+    MMRESULT Reset() override;
     size_t QueuedHeaders() override;
     void Notify(UINT message, DWORD_PTR param1) override;
 
@@ -28,10 +32,8 @@ public:
     size_t DeliverMessage(const uint8_t* bytes, size_t size, bool cut);
 
 protected:
-    // midiInStop: the first header comes back if it holds part of a message; empty ones stay.
-    void HandBackPartial();
-    // midiInReset: every queued header comes back.
-    void HandBackAll();
+    // Stop and Reset first stop the backend's source from filling headers.
+    virtual MMRESULT StopListening() = 0;
     // Marks a header taken off the queue done and gives it to the callback without the lock: the
     // callback queues headers again through this port.
     void HandBack(MIDIHDR* header, UINT message, std::unique_lock<std::mutex>& lock);

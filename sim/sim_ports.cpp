@@ -43,8 +43,9 @@ void Forget(const Port* port)
     MidiService& service = Service();
     Lock lock(service.mutex);
     OpenPorts<Port>& open = Opened(service, port);
-    if (!open.Holds(port)) return;
-    open.ports.erase(std::find(open.ports.begin(), open.ports.end(), port));
+    auto found = std::find(open.ports.begin(), open.ports.end(), port);
+    if (found == open.ports.end()) return;
+    open.ports.erase(found);
     ++open.closed;
 }
 
@@ -120,24 +121,13 @@ MMRESULT SimInput::Start()
     });
 }
 
-MMRESULT SimInput::Stop()
+// The controller's bytes no longer reach this input.
+MMRESULT SimInput::StopListening()
 {
-    return StopListening(&SimInput::HandBackPartial);
-}
-
-MMRESULT SimInput::Reset()
-{
-    return StopListening(&SimInput::HandBackAll);
-}
-
-MMRESULT SimInput::StopListening(void (QueuedInput::*handBack)())
-{
-    MMRESULT result = WhileOpen(this, [&](MidiService&) {
+    return WhileOpen(this, [&](MidiService&) {
         started = false;
         return MMRESULT(MMSYSERR_NOERROR);
     });
-    if (result == MMSYSERR_NOERROR) (this->*handBack)();
-    return result;
 }
 
 void SimInput::Notify(UINT message, DWORD_PTR param1)

@@ -12,8 +12,6 @@ public:
     MMRESULT Prepare(MIDIHDR* header, UINT size) override;
     MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
     MMRESULT Start() override;
-    MMRESULT Stop() override;
-    MMRESULT Reset() override;
     // On the service's thread, as Windows calls back.
     void Notify(UINT message, DWORD_PTR param1) override;
 
@@ -21,8 +19,7 @@ public:
     bool started = false;  // guarded by the service's lock
 
 private:
-    // The controller's bytes no longer reach this input; then the headers go back as `handBack` says.
-    MMRESULT StopListening(void (QueuedInput::*handBack)());
+    MMRESULT StopListening() override;
 };
 
 class SimOutput : public MidiOutputPort {

@@ -36,25 +36,11 @@ MMRESULT InputPort::Start()
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT InputPort::Stop()
+MMRESULT InputPort::StopListening()
 {
     StopReader();
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        assembly_ = SysexAssembly();
-    }
-    HandBackPartial();
-    return MMSYSERR_NOERROR;
-}
-
-MMRESULT InputPort::Reset()
-{
-    StopReader();
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        assembly_ = SysexAssembly();
-    }
-    HandBackAll();
+    std::lock_guard<std::mutex> lock(mutex_);
+    assembly_ = SysexAssembly();
     return MMSYSERR_NOERROR;
 }
 

@@ -18,10 +18,9 @@ public:
     InputPort& operator=(const InputPort&) = delete;
 
     MMRESULT Start() override;
-    MMRESULT Stop() override;
-    MMRESULT Reset() override;
 
 private:
+    MMRESULT StopListening() override;
     void StopReader();
     void ReadLoop();
     void Deliver(const uint8_t* bytes, size_t size);

@@ -37,19 +37,10 @@ MMRESULT WebInput::Start()
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WebInput::Stop()
+MMRESULT WebInput::StopListening()
 {
     if (started_) WebMidiListen(index_, false);
     started_ = false;
-    HandBackPartial();
-    return MMSYSERR_NOERROR;
-}
-
-MMRESULT WebInput::Reset()
-{
-    if (started_) WebMidiListen(index_, false);
-    started_ = false;
-    HandBackAll();
     return MMSYSERR_NOERROR;
 }
 

@@ -17,12 +17,12 @@ public:
     unsigned Index() const { return index_; }
 
     MMRESULT Start() override;
-    MMRESULT Stop() override;
-    MMRESULT Reset() override;
     // Lays every message that arrived since the last call into the queued headers.
     void DeliverArrived();
 
 private:
+    MMRESULT StopListening() override;
+
     unsigned index_;
     bool started_ = false;
 };

@@ -257,6 +257,12 @@ TEST_F(InputPortTest, StopHandsBackAPartlyFilledHeaderAndIgnoresWhatCameBeforeSt
     EXPECT_EQ(got[1].header, &headers_[1]);
     EXPECT_EQ(got[1].bytes, (Bytes{0xF0, 0x01, 0x02}));
     EXPECT_EQ(port_->QueuedHeaders(), 0u);
+    // An empty header stays queued.
+    Queue(headers_[0]);
+    ASSERT_EQ(port_->Stop(), MMSYSERR_NOERROR);
+    EXPECT_EQ(Deliveries().size(), 2u);
+    EXPECT_EQ(port_->QueuedHeaders(), 1u);
+    EXPECT_EQ(port_->Reset(), MMSYSERR_NOERROR);
 }
 
 TEST_F(InputPortTest, AnUnpluggedDeviceCannotBeStartedAgain)
