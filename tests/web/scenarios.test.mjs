@@ -58,15 +58,16 @@ const COMPARED = [
     ...UPDATED },
   {
     name: 'no device', image: sample, sim: devices(''), style: 'failure',
-    says: 'No controller was found. Connect it to this computer with its USB cable, then press ' +
-      'Start the update again.',
+    says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
+      'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
+      'the update again.',
   },
   {
     // 400 % zoom of a 1280-pixel-wide window: the long message wraps.
     name: 'two devices', image: sample, sim: devices('quillstrand MIDI,quillstrand MIDI'),
     viewport: { width: 320, height: 900 }, style: 'failure',
-    says: 'More than one MIDI device is connected. Disconnect every other MIDI device ' +
-      '(keyboards, interfaces), keep only the controller, then press Start the update again.',
+    says: 'More than one controller answered. Disconnect every controller but the one to ' +
+      'update, then press Start the update again.',
   },
   {
     name: 'another model', image: sample, sim: 'model=35', audit: true, style: 'failure',
