@@ -120,10 +120,9 @@ const COMPARED = [
   },
   { name: 'gone quiet in the middle of the update', image: sample, sim: 'silent-from=100', ...PART_WAY },
   {
-    // Record 20's answer comes 2 s late, long after the record went out again: it lands in a
-    // later record's turn, on the page's clock as on its twin's, and answers and sends no longer
-    // pair up.
-    name: 'an answer too late', image: sample, sim: 'slow=20.1:2000', style: 'failure',
+    // Record 20's answer is held until the record goes out again, however long the page's wait
+    // lasts on a busy machine: then answers and sends no longer pair up.
+    name: 'an answer too late', image: sample, sim: 'late=20.1', style: 'failure',
     says: 'The controller answered too late, so the update stopped. It may now hold part of the ' +
       'new firmware: run the update again before you use it.',
   },
