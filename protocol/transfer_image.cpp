@@ -19,8 +19,9 @@ static const uint16_t NEAR_END_PERCENT = 85;
 static const uint16_t LATE_REPLY_POLLS = 1000;
 // After an attempt that went unanswered, or was answered with a code no record gets, an answer
 // within this long of the last one means answers and sends drifted apart: the device may hold a
-// record twice.
-static const uint16_t QUIET_POLLS = 1000;
+// record twice. It outlasts the latest answer a device is expected to give (1,500 ms after its
+// record), so that a second late answer in one run, due after the last answer taken, still shows.
+static const uint16_t QUIET_POLLS = 1500;
 
 // Prints the message of a refusal that a record gets; false for any other code.
 static bool PrintRefusal(uint8_t code)

@@ -54,7 +54,14 @@ TEST(CommandLine, RefusesAnythingElseWithTheUsageLine)
         EXPECT_EQ(output.errors, errors) << arguments[0];
         EXPECT_EQ(output.exitStatus, 64) << arguments[0];
     }
-    // "--" ends the options: what follows is the image, whatever it looks like.
+    // "--" ends the options: what follows is the image, whatever it looks like; with nothing after
+    // it, the image is looked for as without any argument.
+    ToolOutput none = RunWith(folder.path(), {});
+    ToolOutput ended = RunWith(folder.path(), {"--"});
+    EXPECT_EQ(none.console, Opened("quillstrand.kit") + kUpgradeError);
+    EXPECT_EQ(ended.console, none.console);
+    EXPECT_EQ(ended.errors, "");
+    EXPECT_EQ(ended.exitStatus, 1);
     folder.Write("-quillstrand.kit", kDamagedImage);
     EXPECT_EQ(RunWith(folder.path(), {"--", "quillstrand.kit"}).console, Opened("quillstrand.kit") + kUpgradeError);
     EXPECT_EQ(RunWith(folder.path(), {"--", "-quillstrand.kit"}).console, kBanner + kFitError);

@@ -19,6 +19,9 @@ const SimSetup& CheckedForLink(const SimSetup& setup)
         !setup.strayAtMs.empty()) {
         throw std::invalid_argument("fail-open, fail-start, fail-add-buffer, still-playing, stray: not on a real link");
     }
+    // The host's stalls are the host's own: a device cannot make them, and ignoring one would
+    // pass a scenario that never ran.
+    if (!setup.stalls.empty()) throw std::invalid_argument("stall: the host's pace is not the device's to set");
     return setup;
 }
 
