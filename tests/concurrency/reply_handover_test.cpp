@@ -17,10 +17,13 @@
 
 namespace {
 
+// The buffer the service fills; the callback reads it through the header.
+uint8_t buffer[RX_BUFFER_SIZE];
+
 // As the service does it: the bytes into the queued buffer, then the callback.
 void Receive(MIDIHDR& header, const std::vector<uint8_t>& bytes)
 {
-    std::copy(bytes.begin(), bytes.end(), RxBuffer);
+    std::copy(bytes.begin(), bytes.end(), buffer);
     header.dwBytesRecorded = DWORD(bytes.size());
     OnMidiInput(nullptr, MIM_LONGDATA, 0, (DWORD_PTR)&header, 0);
 }
@@ -28,7 +31,7 @@ void Receive(MIDIHDR& header, const std::vector<uint8_t>& bytes)
 MIDIHDR InputHeader()
 {
     MIDIHDR header{};
-    header.lpData = (LPSTR)RxBuffer;
+    header.lpData = (LPSTR)buffer;
     header.dwBufferLength = RX_BUFFER_SIZE;
     return header;
 }
