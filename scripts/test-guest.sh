@@ -58,9 +58,10 @@ TAMBRELL_GUEST_RESULTS="$results" TAMBRELL_GUEST_IMAGES="$images" \
 
 # How long the answers took to come back as the device saw them (answer out, the host's next frame
 # in): the waits of the programs must cover them.
-for trips in "$results"/*/round-trips.txt; do
+for trips in "$results"/*/round-trips*.txt; do
   [ -s "$trips" ] || continue
-  sort -n "$trips" | awk -v name="$(basename "$(dirname "$trips")")" '
+  device=$(basename "$trips" .txt)
+  sort -n "$trips" | awk -v name="$(basename "$(dirname "$trips")") device ${device#round-trips}" '
     { ms[NR] = $1; if ($1 > 50) late++ }
     END { printf "round trips, %s: %d answers, median %d ms, 99th percentile %d ms, max %d ms, %d over 50 ms\n",
                  name, NR, ms[int((NR + 1) / 2)], ms[int(NR * 0.99 + 0.999)], ms[NR], late }'

@@ -21,28 +21,44 @@ device_script() {
   echo "resync=1000; $1"
 }
 
-# Plugs in $1 USB devices one after another, each set up by the script $2, each waited for until
-# its MIDI device is there. The first one reports to device.txt, the next to device2.txt, ...
-usb_devices_start() {
+# Plugs in the devices of the list $1 (scripts/guest/scenarios.txt) one after another, each waited
+# for until its MIDI device is there: a controller set up by the script $2, a keyboard of another
+# maker that never answers a SysEx; "through" is the sequencer's own port, loaded with its module.
+# The N-th device of the list reports to deviceN.txt.
+devices_start() {
   device_pids=
-  n=1
-  while [ "$n" -le "$1" ]; do
-    suffix=$n; [ "$n" -eq 1 ] && suffix=
-    TAMBRELL_SIM="$(device_script "$2")" TAMBRELL_SIM_REPORT="$PWD/device$suffix.txt" \
-      TAMBRELL_ROUND_TRIPS="$PWD/round-trips$suffix.txt" usb-device "ready$suffix" 2> "device$suffix.err" &
-    device_pids="$device_pids $!"
-    wait_ready "$!" "ready$suffix" || return 1
+  n=0
+  for device in $(echo "$1" | tr ',' ' '); do
     n=$((n + 1))
+    case "$device" in
+      controller) product="quillstrand MIDI" script=$2 ;;
+      keys) product="Keys 49" script="ident-silent=always" ;;
+      through) midi_through_load || return 1; continue ;;
+      none) continue ;;
+      *) echo "no device $device"; return 1 ;;
+    esac
+    TAMBRELL_SIM="$(device_script "$script")" TAMBRELL_SIM_REPORT="$PWD/device$n.txt" \
+      TAMBRELL_ROUND_TRIPS="$PWD/round-trips$n.txt" usb-device "ready$n" "$product" 2> "device$n.err" &
+    device_pids="$device_pids $!"
+    wait_ready "$!" "ready$n" || return 1
   done
 }
 
-# Ends the device programs unless they have ended by themselves; fails when one failed.
+# The sequencer's own loopback port, "Midi Through", which desktop Linux systems have: loaded only
+# for the scenarios that list it, as it is a second device to Wine.
+midi_through_load() {
+  insmod /lib/modules/*/kernel/sound/core/seq/snd-seq-dummy.ko
+}
+
+# Ends the device programs unless they have ended by themselves, and unloads "Midi Through"; fails
+# when one failed.
 devices_stop() {
   status=0
   for pid in $device_pids; do
     kill "$pid" 2>/dev/null
     wait "$pid" || status=1
   done
+  if grep -q '^snd_seq_dummy ' /proc/modules; then rmmod snd-seq-dummy || status=1; fi
   return $status
 }
 
