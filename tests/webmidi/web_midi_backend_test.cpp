@@ -22,6 +22,11 @@ EM_JS(void, Arrive, (int index, const uint8_t* bytes, int size), {
     fakeMidi.input(index).dispatchEvent(Object.assign(new Event("midimessage"), {data}));
 });
 
+EM_JS(int, fakeOpenInputs, (), {
+    return [...Module['midiAccess'].inputs.values()].filter((port) => port.connection !== 'closed')
+        .length;
+});
+
 void Arrive(int index, const std::vector<uint8_t>& bytes)
 {
     Arrive(index, bytes.data(), int(bytes.size()));
@@ -30,17 +35,22 @@ void Arrive(int index, const std::vector<uint8_t>& bytes)
 struct Returned {
     UINT message;
     std::vector<uint8_t> bytes;
+    HMIDIIN handle;
+    DWORD_PTR instance;
 };
 
 std::vector<Returned> returned;
 
-// As the tool's callback does: note what came back, queue the header again.
-void CALLBACK OnInput(HMIDIIN handle, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR)
+// As the tool's callback does: note what came back, queue the header again (not an empty one,
+// handed back as input is reset).
+void CALLBACK OnInput(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR)
 {
     if (message != MIM_LONGDATA && message != MIM_LONGERROR) return;
     MIDIHDR* header = (MIDIHDR*)param1;
-    returned.push_back({message, std::vector<uint8_t>(header->lpData,
-                                                      header->lpData + header->dwBytesRecorded)});
+    if (header->dwBytesRecorded == 0) return;
+    returned.push_back({message,
+                        std::vector<uint8_t>(header->lpData, header->lpData + header->dwBytesRecorded),
+                        handle, instance});
     midiInAddBuffer(handle, header, sizeof *header);
 }
 
@@ -89,6 +99,64 @@ TEST(WebMidiBackend, HandsSysExBackInTheQueuedHeadersAsSleepReturns)
     EXPECT_EQ(returned[1].bytes, (std::vector<uint8_t>{8, 9, 0xF7}));
     EXPECT_EQ(returned[2].message, UINT(MIM_LONGERROR));
     EXPECT_EQ(returned[2].bytes, (std::vector<uint8_t>{0xF0, 0x20}));
+    midiInReset(handle);
+    for (MIDIHDR& header : headers) midiInUnprepareHeader(handle, &header, sizeof header);
+    EXPECT_EQ(midiInClose(handle), MMSYSERR_NOERROR);
+}
+
+// The search for the controller opens every input at once, each with its own header and callback
+// instance: a message reaches only the input it arrived at, and closing one leaves the others
+// listening.
+TEST(WebMidiBackend, KeepsSeveralOpenInputsApart)
+{
+    UsePorts("Keys 49,quillstrand MIDI,Default App Loopback (B)",
+             "Keys 49,quillstrand MIDI,Default App Loopback (A)");
+    HMIDIIN handles[3];
+    char buffers[3][16];
+    MIDIHDR headers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(midiInOpen(&handles[i], UINT(i), (DWORD_PTR)OnInput, DWORD_PTR(100 + i),
+                             CALLBACK_FUNCTION),
+                  MMSYSERR_NOERROR);
+        headers[i].lpData = buffers[i];
+        headers[i].dwBufferLength = sizeof buffers[i];
+        midiInPrepareHeader(handles[i], &headers[i], sizeof headers[i]);
+        midiInAddBuffer(handles[i], &headers[i], sizeof headers[i]);
+        ASSERT_EQ(midiInStart(handles[i]), MMSYSERR_NOERROR);
+    }
+    HMIDIIN again;
+    EXPECT_EQ(midiInOpen(&again, 1, (DWORD_PTR)OnInput, 0, CALLBACK_FUNCTION), MMSYSERR_ALLOCATED);
+    returned.clear();
+
+    Arrive(2, {0xF0, 0x35, 0x62, 0xF7});  // a loopback sends the request back
+    Arrive(1, {0xF0, 0x34, 0xF7});
+    Sleep(1);
+    ASSERT_EQ(returned.size(), 2u);
+    for (const Returned& one : returned) {
+        const bool controller = one.handle == handles[1];
+        EXPECT_TRUE(controller || one.handle == handles[2]);
+        EXPECT_EQ(one.instance, DWORD_PTR(controller ? 101 : 102));
+        EXPECT_EQ(one.bytes, controller ? (std::vector<uint8_t>{0xF0, 0x34, 0xF7}) :
+                                          (std::vector<uint8_t>{0xF0, 0x35, 0x62, 0xF7}));
+    }
+
+    // The others closed, as when the controller is found: it still hears its own.
+    for (int i : {0, 2}) {
+        midiInReset(handles[i]);
+        midiInUnprepareHeader(handles[i], &headers[i], sizeof headers[i]);
+        ASSERT_EQ(midiInClose(handles[i]), MMSYSERR_NOERROR);
+    }
+    returned.clear();
+    Arrive(0, {0xF0, 0x01, 0xF7});
+    Arrive(1, {0xF0, 0x1A, 0xF7});
+    Sleep(1);
+    ASSERT_EQ(returned.size(), 1u);
+    EXPECT_EQ(returned[0].handle, handles[1]);
+    EXPECT_EQ(returned[0].bytes, (std::vector<uint8_t>{0xF0, 0x1A, 0xF7}));
+    midiInReset(handles[1]);
+    midiInUnprepareHeader(handles[1], &headers[1], sizeof headers[1]);
+    EXPECT_EQ(midiInClose(handles[1]), MMSYSERR_NOERROR);
+    EXPECT_EQ(fakeOpenInputs(), 0) << "every page port closed";
 }
 
 }  // namespace
