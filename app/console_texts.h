@@ -4,19 +4,23 @@
 // the zip's readme and the manual page quote each (tests/packaging/documented_messages_test.cpp).
 #define TEXT_BANNER "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n"
 #define TEXT_VERSION "tambrell-update %s\n"
-#define TEXT_USAGE_ERROR "Usage: tambrell-update [IMAGE | --help | --version | --list]\n"
+#define TEXT_USAGE_ERROR "Usage: tambrell-update [-d NAME] [IMAGE | --list] | --help | --version\n"
 #define TEXT_UNKNOWN_OPTION "tambrell-update: unknown option '%s'\n"
+#define TEXT_DEVICE_NAME_MISSING "tambrell-update: option '%s' needs the name of a MIDI device\n"
 #define TEXT_HELP                                                                        \
-    "Usage: tambrell-update [IMAGE]\n"                                                   \
+    "Usage: tambrell-update [-d NAME] [IMAGE]\n"                                         \
     "Updates the firmware of a quillstrand USB MIDI controller over MIDI.\n"             \
     "IMAGE is the firmware image, a .kit file whose name begins with quillstrand;\n"     \
     "without it, the first .kit file of the current folder is used.\n"                  \
+    "With several MIDI devices, each is asked which of them is the controller.\n"       \
     "\n"                                                                                 \
-    "  -h, --help, /?  show this text\n"                                                 \
-    "  -V, --version   show the version\n"                                               \
-    "  -l, --list      list the MIDI devices and which of them an update would open\n"   \
+    "  -d, --device NAME  use the MIDI device whose name holds NAME, without asking\n"   \
+    "  -h, --help, /?     show this text\n"                                              \
+    "  -V, --version      show the version\n"                                            \
+    "  -l, --list         list the MIDI devices and which of them an update would open\n" \
     "\n"                                                                                 \
     "Exit status: 0 updated; 1 image refused; 2 MIDI port missing or failing;\n"         \
     "3 the controller refused or did not answer; 64 wrong command line.\n"
 
-#define APP_CONSOLE_TEXTS TEXT_BANNER, TEXT_VERSION, TEXT_USAGE_ERROR, TEXT_UNKNOWN_OPTION, TEXT_HELP
+#define APP_CONSOLE_TEXTS \
+    TEXT_BANNER, TEXT_VERSION, TEXT_USAGE_ERROR, TEXT_UNKNOWN_OPTION, TEXT_DEVICE_NAME_MISSING, TEXT_HELP

@@ -1,6 +1,8 @@
 #include "midi/device_list.h"
 
 #include "midi/console_texts.h"
+#include "midi/controller_search.h"
+#include "midi/named_device.h"
 #include "midi/port_name.h"
 #include "midi/system_port.h"
 #include "platform/winmm.h"
@@ -8,11 +10,9 @@
 #include <stdint.h>
 #include <stdio.h>
 
-static const int NO_PORT = -1;
-
-// Prints one direction's devices and returns the one an update would open: the first that is not
-// one of the system's own ports, or NO_PORT. (The update's skipping of the system's synthesizer at
-// output 0 passes over a port this rule passes over anyway.)
+// Prints one direction's devices and returns the one an update with one input device would open:
+// the first that is not one of the system's own ports, or NO_PORT. (The update's skipping of the
+// system's synthesizer at output 0 passes over a port this rule passes over anyway.)
 static int ListPorts(bool input, uint16_t count)
 {
     int chosen = NO_PORT;
@@ -25,13 +25,43 @@ static int ListPorts(bool input, uint16_t count)
     return chosen;
 }
 
+static void TellNamedPair()
+{
+    int input = FindNamedPort(true);
+    int output = FindNamedPort(false);
+    if (input == NO_PORT || output == NO_PORT) {
+        printf(TEXT_LIST_NONE_NAMED, NamedDevice);
+    } else {
+        printf(TEXT_LIST_WOULD_OPEN, input, output);
+    }
+}
+
+// Asks the devices as an update does, and says so first.
+static void TellFoundPair()
+{
+    printf(TEXT_LIST_ASKING);
+    fflush(stdout);
+    SearchResult found = FindController();
+    if (found.outcome == SEARCH_NONE) {
+        printf(TEXT_LIST_NONE_ANSWERED);
+    } else if (found.outcome == SEARCH_SEVERAL) {
+        printf(TEXT_LIST_SEVERAL_ANSWERED, found.answeringInputs);
+    } else {
+        printf(TEXT_LIST_WOULD_OPEN, (int)found.input, (int)found.output);
+    }
+}
+
 void ListMidiDevices()
 {
     uint16_t inputs = (uint16_t)midiInGetNumDevs();
     int input = ListPorts(true, inputs);
     int output = ListPorts(false, (uint16_t)midiOutGetNumDevs());
-    if (inputs != 1) {
-        printf(TEXT_LIST_NOT_ONE_INPUT, inputs);
+    if (NamedDevice != nullptr) {
+        TellNamedPair();
+    } else if (inputs == 0) {
+        printf(TEXT_LIST_NO_INPUT);
+    } else if (inputs > 1) {
+        TellFoundPair();
     } else if (input == NO_PORT || output == NO_PORT) {
         printf(TEXT_LIST_NO_PORT, input == NO_PORT ? "IN" : "OUT");
     } else {

@@ -1,19 +1,23 @@
 #pragma once
 
+#include "midi/sysex_send.h"
 #include "platform/winmm.h"
 
 #include <stdint.h>
 
 const unsigned RX_BUFFER_SIZE = 200;
-// Data bytes in one SysEx frame, without its 0xF0 and 0xF7.
-const unsigned SYSEX_MAX_DATA = 46;
 
 // The input buffer the service fills; only the callback reads it (midi/reply_handover.h).
 extern uint8_t RxBuffer[RX_BUFFER_SIZE];
 
-// Open the first usable port from `firstId` upward; 0 or the MIDI service's error.
+// Open the first usable port from `firstId` upward, passing over the system's own ports; 0 or
+// the MIDI service's error. An input that opened and then cannot queue its buffer or start is
+// left open for the close.
 uint16_t OpenMidiIn(UINT firstId);
 uint16_t OpenMidiOut(UINT firstId);
+// Open exactly device `id`, whatever its name.
+uint16_t OpenMidiInDevice(UINT id);
+uint16_t OpenMidiOutDevice(UINT id);
 // 1 when a port was closed, 0 when none was open.
 int CloseMidiIn();
 int CloseMidiOut();

@@ -1,7 +1,9 @@
 #include "midi/port_stage.h"
 
 #include "midi/console_texts.h"
+#include "midi/controller_search.h"
 #include "midi/midi_link.h"
+#include "midi/named_device.h"
 #include "midi/port_name.h"
 #include "platform/ascii.h"
 
@@ -19,25 +21,53 @@ static UINT FirstOutputId()
     return AsciiStartsWithIgnoringCase(name, SYSTEM_SYNTH_PREFIX) ? 1 : 0;
 }
 
+static bool Opened(uint16_t inputResult, uint16_t (*openOutput)(UINT), UINT output)
+{
+    if (inputResult != 0) {
+        printf(TEXT_MIDI_IN_MISSING);
+        return false;
+    }
+    if (openOutput(output) != 0) {
+        printf(TEXT_MIDI_OUT_MISSING);
+        return false;
+    }
+    return true;
+}
+
+static bool OpenNamedPorts()
+{
+    int input = FindNamedPort(true);
+    int output = FindNamedPort(false);
+    if (input == NO_PORT || output == NO_PORT) {
+        printf(TEXT_NO_NAMED_DEVICE, NamedDevice);
+        return false;
+    }
+    return Opened(OpenMidiInDevice((UINT)input), OpenMidiOutDevice, (UINT)output);
+}
+
+static bool OpenFoundPorts()
+{
+    SearchResult found = FindController();
+    if (found.outcome == SEARCH_NONE) {
+        printf(TEXT_NO_DEVICE);
+        return false;
+    }
+    if (found.outcome == SEARCH_SEVERAL) {
+        printf(TEXT_MANY_DEVICES, found.answeringInputs);
+        return false;
+    }
+    return Opened(OpenMidiInDevice(found.input), OpenMidiOutDevice, found.output);
+}
+
 bool OpenPorts()
 {
+    if (NamedDevice != nullptr) return OpenNamedPorts();
     uint16_t inputs = (uint16_t)midiInGetNumDevs();
     if (inputs == 0) {
         printf(TEXT_NO_DEVICE);
         return false;
     }
-    if (inputs > 1) {
-        printf(TEXT_MANY_DEVICES, inputs);
-        return false;
-    }
+    if (inputs > 1) return OpenFoundPorts();
     UINT firstOutput = FirstOutputId();
-    if (OpenMidiIn(0) != 0) {
-        printf(TEXT_MIDI_IN_MISSING);
-        return false;
-    }
-    if (OpenMidiOut(firstOutput) != 0) {
-        printf(TEXT_MIDI_OUT_MISSING);
-        return false;
-    }
-    return true;
+    return Opened(OpenMidiIn(0), OpenMidiOut, firstOutput);
 }

@@ -21,6 +21,11 @@ bool ChecksumHolds(const std::vector<uint8_t>& record)
 
 }  // namespace
 
+bool IsIdentifyRequest(const std::vector<uint8_t>& sysex)
+{
+    return sysex == IDENTIFY_REQUEST;
+}
+
 DeviceFirmware::DeviceFirmware(FirmwareSetup setup)
     : setup_(std::move(setup)), assembler_(setup_.resyncGapMs)
 {
@@ -30,7 +35,7 @@ DeviceFirmware::DeviceFirmware(FirmwareSetup setup)
 void DeviceFirmware::Receive(const std::vector<uint8_t>& sysex, uint64_t nowMs)
 {
     ReleaseHeld(nowMs);
-    if (sysex == IDENTIFY_REQUEST) {
+    if (IsIdentifyRequest(sysex)) {
         AnswerIdentification(nowMs);
         return;
     }

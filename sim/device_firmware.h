@@ -7,6 +7,9 @@
 #include <optional>
 #include <vector>
 
+// Whether a SysEx (F0 to F7) is the host's identification request.
+bool IsIdentifyRequest(const std::vector<uint8_t>& sysex);
+
 // The controller's update firmware, as the device runs it: it answers identification with its
 // model, takes records sent as hex text frames, checks each record's checksum, keeps the good
 // ones in its flash and answers every record with a one-byte code. Times are the device's clock

@@ -12,49 +12,85 @@ using Lock = std::lock_guard<std::mutex>;
 std::optional<uint64_t> NextDueLocked()
 {
     MidiService& service = Service();
-    std::optional<uint64_t> next = service.firmware.NextDue();
+    std::optional<uint64_t> next;
+    for (const SimController& controller : service.controllers) {
+        std::optional<uint64_t> due = controller.firmware.NextDue();
+        if (due && (!next || *due < *next)) next = due;
+    }
     if (!service.strays.empty() && (!next || service.strays.front() < *next)) {
         next = service.strays.front();
     }
     return next;
 }
 
-// The started input that leads to the controller, if any.
-SimInput* ListeningLocked()
+const std::string& PortNameLocked(bool input, UINT device)
+{
+    const SimSetup& setup = Service().setup;
+    return (input ? setup.inputs : setup.outputs)[device];
+}
+
+// The started input of this name, if any.
+SimInput* ListeningLocked(const std::string& name)
 {
     for (SimInput* input : Service().inputs.ports) {
-        if (input->started && LeadsToControllerLocked(true, input->device)) return input;
+        if (input->started && PortNameLocked(true, input->device) == name) return input;
     }
     return nullptr;
 }
 
+// Only the first controller's messages are counted: the report is about it.
+bool CountedLocked(const Delivery& delivery)
+{
+    return delivery.input == Service().controllers.front().name;
+}
+
 // On the callback thread; the input cannot close before the delivery ends.
-void DeliverOne(const MidiMessage& message)
+void DeliverOne(const Delivery& delivery)
 {
     MidiService& service = Service();
     SimInput* input;
+    bool counted;
     {
         Lock lock(service.mutex);
-        input = ListeningLocked();
+        input = ListeningLocked(delivery.input);
+        counted = CountedLocked(delivery);
         if (input == nullptr) {
-            ++service.counts.messagesDropped;
+            if (counted) ++service.counts.messagesDropped;
             return;
         }
     }
+    const MidiMessage& message = delivery.message;
     if (!message.sysex) {
         input->Notify(MIM_DATA, message.packed);
         return;
     }
     const std::vector<uint8_t>& bytes = message.bytes;
     size_t laid = input->DeliverMessage(bytes.data(), bytes.size(), !message.complete);
+    if (!counted) return;
     Lock lock(service.mutex);
     if (laid > 0 && message.complete) service.counts.messagesDelivered.push_back(bytes);
     if (laid < bytes.size()) ++service.counts.messagesDropped;
 }
 
+// The messages a controller sends by now, read as the input of its name receives them.
+void TakeDueOfLocked(SimController& controller, bool lost, std::vector<Delivery>& due)
+{
+    MidiService& service = Service();
+    for (const std::vector<uint8_t>& bytes : controller.firmware.TakeDue(service.clockMs)) {
+        if (lost) continue;
+        if (ListeningLocked(controller.name) == nullptr) {
+            if (&controller == &service.controllers.front()) ++service.counts.messagesDropped;
+            continue;
+        }
+        for (MidiMessage& message : controller.reader.Feed(bytes.data(), bytes.size())) {
+            due.push_back({controller.name, std::move(message)});
+        }
+    }
+}
+
 void DeliverDue()
 {
-    std::vector<MidiMessage> due;
+    std::vector<Delivery> due;
     {
         Lock lock(Service().mutex);
         due = TakeDueLocked();
@@ -70,40 +106,35 @@ MidiService& Service()
     return service;
 }
 
-bool LeadsToControllerLocked(bool input, UINT device)
+SimController* ControllerBehindLocked(bool input, UINT device)
 {
-    const SimSetup& setup = Service().setup;
-    return (input ? setup.inputs : setup.outputs)[device] == setup.controllerName;
+    const std::string& name = PortNameLocked(input, device);
+    for (SimController& controller : Service().controllers) {
+        if (controller.name == name) return &controller;
+    }
+    return nullptr;
 }
 
-// Read from the controller's bytes while an input listens to them (bytes sent to no listener are
-// lost). An unplugged controller's bytes never arrive.
-std::vector<MidiMessage> TakeDueLocked()
+// Read from the controllers' bytes while an input listens to them (bytes sent to no listener are
+// lost). An unplugged controller's bytes never arrive. Strays come on the first controller's input.
+std::vector<Delivery> TakeDueLocked()
 {
     MidiService& service = Service();
-    std::vector<MidiMessage> due;
+    std::vector<Delivery> due;
     for (; !service.strays.empty() && service.strays.front() <= service.clockMs; service.strays.pop_front()) {
-        due.push_back({true, true, {0xF0}, 0});
+        due.push_back({service.controllers.front().name, {true, true, {0xF0}, 0}});
     }
-    std::vector<std::vector<uint8_t>> sent = service.firmware.TakeDue(service.clockMs);
-    if (service.unplugged) return {};
-    for (const std::vector<uint8_t>& bytes : sent) {
-        if (ListeningLocked() == nullptr) {
-            ++service.counts.messagesDropped;
-            continue;
-        }
-        for (MidiMessage& message : service.reader.Feed(bytes.data(), bytes.size())) {
-            due.push_back(std::move(message));
-        }
+    for (SimController& controller : service.controllers) {
+        TakeDueOfLocked(controller, &controller == &service.controllers.front() && service.unplugged, due);
     }
     return due;
 }
 
-void Deliver(const std::vector<MidiMessage>& messages)
+void Deliver(const std::vector<Delivery>& deliveries)
 {
-    if (messages.empty()) return;
+    if (deliveries.empty()) return;
     Service().thread.Run([&] {
-        for (const MidiMessage& message : messages) DeliverOne(message);
+        for (const Delivery& delivery : deliveries) DeliverOne(delivery);
     });
 }
 
@@ -125,8 +156,13 @@ void ConfigureSimulator(const SimSetup& setup)
     MidiService& service = Service();
     Lock lock(service.mutex);
     service.setup = setup;
-    service.firmware = DeviceFirmware(setup.firmware);
-    service.reader = MidiMessageReader();
+    service.controllers.clear();
+    service.controllers.push_back({setup.controllerName, DeviceFirmware(setup.firmware), MidiMessageReader()});
+    for (const SimSetup::OtherController& other : setup.otherControllers) {
+        FirmwareSetup firmware;
+        firmware.model = other.model;
+        service.controllers.push_back({other.name, DeviceFirmware(firmware), MidiMessageReader()});
+    }
     service.strays.assign(setup.strayAtMs.begin(), setup.strayAtMs.end());
     std::sort(service.strays.begin(), service.strays.end());
     service.inputs = {};
@@ -158,10 +194,11 @@ SimCounts SimulatorCounts()
     counts.outputsOpen = service.outputs.ports.size();
     for (SimInput* input : service.inputs.ports) counts.headersQueued += input->QueuedHeaders();
     counts.headersPrepared = service.prepared.size();
-    counts.identifyRequests = service.firmware.IdentifyRequests();
-    counts.acceptedRecords = service.firmware.AcceptedRecords();
-    counts.droppedRecords = service.firmware.DroppedRecords();
-    counts.flash = service.firmware.Flash();
+    const DeviceFirmware& firmware = service.controllers.front().firmware;
+    counts.identifyRequests = firmware.IdentifyRequests();
+    counts.acceptedRecords = firmware.AcceptedRecords();
+    counts.droppedRecords = firmware.DroppedRecords();
+    counts.flash = firmware.Flash();
     counts.clockMs = service.clockMs;
     return counts;
 }

@@ -1,5 +1,5 @@
-// The simulated devices and the one controller behind them: what every simulated port and the
-// host's Sleep share. The winmm calls over the ports are platform/midi_calls.cpp's, header rules
+// The simulated devices and the controllers and loopbacks behind them: what every simulated port
+// and the host's Sleep share. The winmm calls over the ports are platform/midi_calls.cpp's, header rules
 // included.
 #pragma once
 
@@ -28,13 +28,26 @@ struct OpenPorts {
     bool Holds(const Port* port) const { return std::find(ports.begin(), ports.end(), port) != ports.end(); }
 };
 
+// A controller behind the ports of its name, and the reader of the bytes it sends.
+struct SimController {
+    std::string name;
+    DeviceFirmware firmware;
+    MidiMessageReader reader;
+};
+
+// A message on its way to the input of this name.
+struct Delivery {
+    std::string input;
+    MidiMessage message;
+};
+
 // Everything here is guarded by `mutex`. Every input callback runs on `thread`, never under the
 // lock: a callback calls back in, to queue its buffer again.
 struct MidiService {
     std::mutex mutex;
     SimSetup setup;
-    DeviceFirmware firmware;
-    MidiMessageReader reader;
+    // The first is the controller that the report, the unplug and the stalls are about.
+    std::vector<SimController> controllers{SimController{SimSetup().controllerName, DeviceFirmware(), MidiMessageReader()}};
     std::deque<uint64_t> strays;  // when the next lone bytes are due, earliest first
     OpenPorts<SimInput> inputs;
     OpenPorts<SimOutput> outputs;
@@ -42,18 +55,19 @@ struct MidiService {
     uint64_t clockMs = 0;
     unsigned controllerFrames = 0;
     bool unplugged = false;
-    unsigned stillPlayingLeft = 0;
+    uint32_t stillPlayingLeft = 0;
     SimCounts counts;
     CallbackThread thread;  // last: stops before the state it works on goes
 };
 
 MidiService& Service();
 
-bool LeadsToControllerLocked(bool input, UINT device);
-// What reaches the host by now of the controller's bytes; the caller delivers it without the lock.
-std::vector<MidiMessage> TakeDueLocked();
-// On the callback thread, each message into the listening input's queued buffers.
-void Deliver(const std::vector<MidiMessage>& messages);
+// The controller behind a port, if any.
+SimController* ControllerBehindLocked(bool input, UINT device);
+// What reaches the host by now of the controllers' bytes; the caller delivers it without the lock.
+std::vector<Delivery> TakeDueLocked();
+// On the callback thread, each message into the queued buffers of its input, if it listens.
+void Deliver(const std::vector<Delivery>& deliveries);
 // Moves the controller's clock on by `ms` as the host sleeps, and starts delivering what is due by
 // then; the caller awaits the ticket before its sleep ends.
 CallbackThread::Ticket AdvanceClock(uint32_t ms);

@@ -8,6 +8,8 @@ struct SimCounts {
     // Frames that reached a port, in the order the host sent them.
     std::vector<std::vector<uint8_t>> framesSent;
     uint64_t failedSends = 0;
+    // Frames other than the identification request that reached any port but the controller's.
+    uint64_t foreignFrames = 0;
     uint64_t inputsOpened = 0;
     uint64_t inputsClosed = 0;
     uint64_t outputsOpened = 0;

@@ -115,10 +115,22 @@ MMRESULT SimInput::Start()
 {
     return WhileOpen(this, [&](MidiService& service) {
         if (Contains(service.setup.failingStarts, device)) return MMRESULT(MMSYSERR_ERROR);
-        if (!started) service.reader = MidiMessageReader();
+        SimController* controller = ControllerBehindLocked(true, device);
+        if (!started && controller != nullptr) controller->reader = MidiMessageReader();
         started = true;
         return MMRESULT(MMSYSERR_NOERROR);
     });
+}
+
+MMRESULT SimInput::AddBuffer(MIDIHDR* header, UINT size)
+{
+    bool fails = false;
+    MMRESULT result = WhileOpen(this, [&](MidiService& service) {
+        fails = Contains(service.setup.failingAddBuffers, device);
+        return MMRESULT(MMSYSERR_NOERROR);
+    });
+    if (result != MMSYSERR_NOERROR) return result;
+    return fails ? MMRESULT(MMSYSERR_NOMEM) : QueuedInput::AddBuffer(header, size);
 }
 
 // The controller's bytes no longer reach this input.
@@ -156,55 +168,64 @@ MMRESULT SimOutput::Unprepare(MIDIHDR* header, UINT size)
     return WhileOpen(this, [&](MidiService& service) {
         bool prepared = IsHeaderUsable(header, size) && (header->dwFlags & MHDR_PREPARED);
         if (prepared && service.stillPlayingLeft > 0) {
-            --service.stillPlayingLeft;
+            if (service.stillPlayingLeft != ALWAYS) --service.stillPlayingLeft;
             return MMRESULT(MIDIERR_STILLPLAYING);
         }
         return Track(service, header, false, UnprepareHeader(header, size));
     });
 }
 
-// A frame is done when this returns. Whatever the controller sent up to now reaches the host
-// before the frame reaches the controller.
+// A frame is done when this returns. Whatever a controller sent up to now reaches the host before
+// the frame reaches the controller; a loopback sends the frame straight back.
 MMRESULT SimOutput::LongMsg(MIDIHDR* header, UINT)
 {
-    bool toController = false;
+    SimController* controller = nullptr;
     std::vector<uint8_t> frame;
-    std::vector<MidiMessage> due;
+    std::vector<Delivery> due;
     MMRESULT result = WhileOpen(this, [&](MidiService& service) {
-        toController = LeadsToControllerLocked(false, device);
-        if (toController) ++service.controllerFrames;
+        controller = ControllerBehindLocked(false, device);
+        bool first = controller == &service.controllers.front();
+        if (first) ++service.controllerFrames;
         uint32_t unplugAt = service.setup.unplugAtFrame;
-        if (toController && unplugAt != 0 && service.controllerFrames >= unplugAt) {
-            service.unplugged = true;
-        }
-        if (toController && service.unplugged) {
+        if (first && unplugAt != 0 && service.controllerFrames >= unplugAt) service.unplugged = true;
+        if (first && service.unplugged) {
             ++service.counts.failedSends;
             return MMRESULT(MIDIERR_NODEVICE);
         }
         const uint8_t* data = reinterpret_cast<const uint8_t*>(header->lpData);
-        service.counts.framesSent.emplace_back(data, data + header->dwBufferLength);
+        frame.assign(data, data + header->dwBufferLength);
+        service.counts.framesSent.push_back(frame);
+        if (!first && !IsIdentifyRequest(frame)) ++service.counts.foreignFrames;
         header->dwFlags |= MHDR_DONE;
-        if (toController) {
-            frame = service.counts.framesSent.back();
+        if (first) {
             for (const SimSetup::Stall& stall : service.setup.stalls) {
                 if (stall.frame == service.controllerFrames) service.clockMs += stall.ms;
             }
-            due = TakeDueLocked();
+        }
+        if (controller != nullptr) due = TakeDueLocked();
+        const std::string& name = service.setup.outputs[device];
+        for (const SimSetup::Loop& loop : service.setup.loops) {
+            if (loop.from == name) due.push_back({loop.to, {true, true, frame, 0}});
         }
         return MMRESULT(MMSYSERR_NOERROR);
     });
-    if (result != MMSYSERR_NOERROR || !toController) return result;
+    if (result != MMSYSERR_NOERROR) return result;
     SimulatorScope scope;
     Deliver(due);
+    if (controller == nullptr) return result;
     MidiService& service = Service();
     Lock lock(service.mutex);
-    service.firmware.Receive(frame, service.clockMs);
+    controller->firmware.Receive(frame, service.clockMs);
     return result;
 }
 
+// Hands back every frame still pending: a send the service held on to is over.
 MMRESULT SimOutput::Reset()
 {
-    return WhileOpen(this, [](MidiService&) { return MMRESULT(MMSYSERR_NOERROR); });
+    return WhileOpen(this, [](MidiService& service) {
+        service.stillPlayingLeft = 0;
+        return MMRESULT(MMSYSERR_NOERROR);
+    });
 }
 
 unsigned MidiPortCount(bool input)

@@ -11,6 +11,7 @@ public:
 
     MMRESULT Prepare(MIDIHDR* header, UINT size) override;
     MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
+    MMRESULT AddBuffer(MIDIHDR* header, UINT size) override;
     MMRESULT Start() override;
     // On the service's thread, as Windows calls back.
     void Notify(UINT message, DWORD_PTR param1) override;

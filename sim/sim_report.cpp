@@ -16,6 +16,7 @@ struct Scalar {
 
 const Scalar SCALARS[] = {
     {"failed-sends", &SimCounts::failedSends},
+    {"foreign-frames", &SimCounts::foreignFrames},
     {"identify-requests", &SimCounts::identifyRequests},
     {"accepted-records", &SimCounts::acceptedRecords},
     {"dropped-records", &SimCounts::droppedRecords},

@@ -87,6 +87,49 @@ std::vector<std::string> Names(const std::string& text)
     return Split(text, ',');
 }
 
+uint32_t NumberOrAlways(const std::string& text)
+{
+    return text == "always" ? ALWAYS : Number(text);
+}
+
+// "NAME": sends back onto its own name; "A/B": a pair, each sending to the other.
+void AddLoop(SimSetup& setup, const std::string& value)
+{
+    size_t slash = value.find('/');
+    if (slash == std::string::npos) {
+        setup.loops.push_back({value, value});
+        return;
+    }
+    std::string a = Trim(value.substr(0, slash));
+    std::string b = Trim(value.substr(slash + 1));
+    setup.loops.push_back({a, b});
+    setup.loops.push_back({b, a});
+}
+
+// "NAME" or "NAME:MODEL"
+void AddOtherController(SimSetup& setup, const std::string& value)
+{
+    size_t colon = value.rfind(':');
+    if (colon == std::string::npos) {
+        setup.otherControllers.push_back({value, setup.firmware.model});
+        return;
+    }
+    setup.otherControllers.push_back({Trim(value.substr(0, colon)), Code(Trim(value.substr(colon + 1)))});
+}
+
+// A Windows 11 PC of today: the controller among the MIDI service's default loopbacks, with the
+// system synthesizer.
+void ApplyPreset(SimSetup& setup, const std::string& name)
+{
+    if (name != "windows11") throw std::invalid_argument("the preset is windows11");
+    const std::string a = "Default App Loopback (A)", b = "Default App Loopback (B)";
+    const std::string basic = "Default Basic App Loopback";
+    setup.inputs = {a, b, basic, setup.controllerName};
+    setup.outputs = {"Microsoft GS Wavetable Synth", a, b, basic, setup.controllerName};
+    AddLoop(setup, a + "/" + b);
+    AddLoop(setup, basic);
+}
+
 void Apply(SimSetup& setup, const std::string& key, const std::string& value)
 {
     FirmwareSetup& firmware = setup.firmware;
@@ -109,6 +152,14 @@ void Apply(SimSetup& setup, const std::string& key, const std::string& value)
             .push_back(Number(Trim(value.substr(colon + 1))));
     } else if (key == "fail-start") {
         setup.failingStarts.push_back(Number(value));
+    } else if (key == "fail-add-buffer") {
+        setup.failingAddBuffers.push_back(Number(value));
+    } else if (key == "loop") {
+        AddLoop(setup, value);
+    } else if (key == "second") {
+        AddOtherController(setup, value);
+    } else if (key == "preset") {
+        ApplyPreset(setup, value);
     } else if (key == "unplug") {
         setup.unplugAtFrame = Number(value);
     } else if (key == "stall") {
@@ -116,7 +167,7 @@ void Apply(SimSetup& setup, const std::string& key, const std::string& value)
         if (colon == std::string::npos) throw std::invalid_argument("stall is F:N");
         setup.stalls.push_back({Number(Trim(value.substr(0, colon))), Number(Trim(value.substr(colon + 1)))});
     } else if (key == "still-playing") {
-        setup.stillPlayingUnprepares = Number(value);
+        setup.stillPlayingUnprepares = NumberOrAlways(value);
     } else if (key == "stray") {
         setup.strayAtMs.push_back(Number(value));
     } else if (key == "model") {
@@ -126,7 +177,7 @@ void Apply(SimSetup& setup, const std::string& key, const std::string& value)
     } else if (key == "delay") {
         firmware.replyDelayMs = Number(value);
     } else if (key == "ident-silent") {
-        firmware.silentIdentifications = value == "always" ? ALWAYS : Number(value);
+        firmware.silentIdentifications = NumberOrAlways(value);
     } else if (key == "silent-from") {
         firmware.silentFromRecord = Number(value);
     } else if (key == "reply") {

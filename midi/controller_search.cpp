@@ -1,0 +1,161 @@
+#include "midi/controller_search.h"
+
+#include "midi/input_buffer.h"
+#include "midi/midi_link.h"
+#include "midi/port_name.h"
+#include "midi/sysex_send.h"
+#include "midi/system_port.h"
+#include "protocol/messages.h"
+
+#include <atomic>
+#include <string.h>
+
+// Inputs listened to at once; a computer with more lists the controller among the first.
+static const unsigned MAX_LISTENED = 32;
+static const unsigned REQUESTS_PER_OUTPUT = 3;
+static const uint16_t POLLS_PER_REQUEST = 100;
+static const UINT NO_OUTPUT = 0xFFFFFFFFu;
+
+// One input listened to during the search. The callback thread counts what it hears; the main
+// thread reads the counts.
+struct ListenedInput {
+    UINT device;
+    HMIDIIN handle;
+    MIDIHDR header;
+    uint8_t buffer[RX_BUFFER_SIZE];
+    std::atomic<bool> listening;
+    std::atomic<uint32_t> answers;  // SysEx of 2 bytes or more, other than the request
+    std::atomic<uint32_t> echoes;   // the request itself, come back through a loopback
+    UINT answeredOutput;            // the output whose request it answered first
+};
+
+static ListenedInput listened[MAX_LISTENED];
+static unsigned listenedCount;
+
+static bool IsRequestEcho(const MIDIHDR* header)
+{
+    const uint8_t* bytes = (const uint8_t*)header->lpData;
+    return header->dwBytesRecorded == sizeof IdentifyRequest + 2 && bytes[0] == 0xF0 &&
+           memcmp(bytes + 1, IdentifyRequest, sizeof IdentifyRequest) == 0 &&
+           bytes[sizeof IdentifyRequest + 1] == 0xF7;
+}
+
+static void CALLBACK OnSearchInput(HMIDIIN, UINT message, DWORD_PTR instance, DWORD_PTR param1,
+                                   DWORD_PTR)
+{
+    if (message != MIM_LONGDATA && message != MIM_LONGERROR) return;
+    ListenedInput& input = listened[instance];
+    const MIDIHDR* header = (const MIDIHDR*)param1;
+    if (message == MIM_LONGDATA && header->dwBytesRecorded >= 2) {
+        ++(IsRequestEcho(header) ? input.echoes : input.answers);
+    }
+    if (input.listening) RequeueInputBuffer(input.handle, &input.header);
+}
+
+// Opens, queues and starts every input but the system's own; one that another program holds or
+// that cannot listen is passed over.
+static void ListenToInputs()
+{
+    listenedCount = 0;
+    uint16_t inputs = (uint16_t)midiInGetNumDevs();
+    for (UINT id = 0; id < inputs && listenedCount < MAX_LISTENED; ++id) {
+        char name[MAXPNAMELEN];
+        ReadPortName(true, id, name);
+        if (IsSystemPort(name)) continue;
+        ListenedInput& input = listened[listenedCount];
+        input.device = id;
+        input.answers = 0;
+        input.echoes = 0;
+        input.answeredOutput = NO_OUTPUT;
+        if (midiInOpen(&input.handle, id, (DWORD_PTR)OnSearchInput, listenedCount, CALLBACK_FUNCTION) !=
+            MMSYSERR_NOERROR) {
+            continue;
+        }
+        input.listening = true;
+        if (QueueInputBuffer(input.handle, &input.header, input.buffer, RX_BUFFER_SIZE) != MMSYSERR_NOERROR ||
+            midiInStart(input.handle) != MMSYSERR_NOERROR) {
+            input.listening = false;
+            CloseInputWithBuffer(input.handle, &input.header);
+            continue;
+        }
+        ++listenedCount;
+    }
+}
+
+static void StopListening()
+{
+    for (unsigned i = 0; i < listenedCount; ++i) {
+        listened[i].listening = false;
+        CloseInputWithBuffer(listened[i].handle, &listened[i].header);
+    }
+}
+
+static uint32_t TotalEchoes()
+{
+    uint32_t total = 0;
+    for (unsigned i = 0; i < listenedCount; ++i) total += listened[i].echoes;
+    return total;
+}
+
+// Inputs that answered and are not yet known to answer another output's requests: an input
+// answers for one output only, so that an answer that comes late is never taken for another
+// output's.
+static bool ClaimAnswers(UINT output, const uint32_t* answersBefore)
+{
+    bool claimed = false;
+    for (unsigned i = 0; i < listenedCount; ++i) {
+        ListenedInput& input = listened[i];
+        if (input.answeredOutput == NO_OUTPUT && input.answers != answersBefore[i]) {
+            input.answeredOutput = output;
+            claimed = true;
+        }
+    }
+    return claimed;
+}
+
+// Sends the request to `output` up to three times, each followed by a wait that ends early once
+// an input answers. A loopback, which only sends the request back, is asked once; its echo does
+// not end the wait, as an echo that came late from another loopback would cut short the wait for
+// the controller.
+static void AskOutput(UINT output)
+{
+    HMIDIOUT handle;
+    if (midiOutOpen(&handle, output, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return;
+    MIDIHDR header;
+    uint32_t answersBefore[MAX_LISTENED];
+    for (unsigned i = 0; i < listenedCount; ++i) answersBefore[i] = listened[i].answers;
+    for (unsigned request = 0; request < REQUESTS_PER_OUTPUT; ++request) {
+        uint32_t echoesBefore = TotalEchoes();
+        if (SendSysExOn(handle, &header, IdentifyRequest, sizeof IdentifyRequest) != 0) break;
+        bool answered = false;
+        for (uint16_t polls = 0; polls < POLLS_PER_REQUEST && !answered; ++polls) {
+            Sleep(1);
+            answered = ClaimAnswers(output, answersBefore);
+        }
+        if (answered || TotalEchoes() != echoesBefore) break;
+    }
+    CloseOutput(handle);
+}
+
+SearchResult FindController()
+{
+    ListenToInputs();
+    uint16_t outputs = (uint16_t)midiOutGetNumDevs();
+    for (UINT id = 0; id < outputs && listenedCount > 0; ++id) {
+        char name[MAXPNAMELEN];
+        ReadPortName(false, id, name);
+        if (!IsSystemPort(name)) AskOutput(id);
+    }
+    StopListening();
+
+    SearchResult result = {SEARCH_NONE, 0, 0, 0};
+    for (unsigned i = 0; i < listenedCount; ++i) {
+        if (listened[i].answeredOutput == NO_OUTPUT) continue;
+        ++result.answeringInputs;
+        result.input = listened[i].device;
+        result.output = listened[i].answeredOutput;
+    }
+    if (result.answeringInputs == 1) result.outcome = SEARCH_FOUND;
+    if (result.answeringInputs > 1) result.outcome = SEARCH_SEVERAL;
+    return result;
+}

@@ -1,0 +1,19 @@
+#include "midi/named_device.h"
+
+#include "midi/port_name.h"
+#include "platform/ascii.h"
+
+#include <stdint.h>
+
+const char* NamedDevice = nullptr;
+
+int FindNamedPort(bool input)
+{
+    uint16_t count = (uint16_t)(input ? midiInGetNumDevs() : midiOutGetNumDevs());
+    for (UINT id = 0; id < count; ++id) {
+        char name[MAXPNAMELEN];
+        ReadPortName(input, id, name);
+        if (AsciiContainsIgnoringCase(name, NamedDevice)) return (int)id;
+    }
+    return NO_PORT;
+}
