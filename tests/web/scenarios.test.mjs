@@ -61,9 +61,25 @@ const COMPARED = [
     says: 'No controller was found. Connect it to this computer with its USB cable, then press ' +
       'Start the update again.',
   },
+  // Beside the controller, a keyboard of another maker that answers no SysEx; the loopbacks of a
+  // Windows 11 PC of today, which send the question back. Each is asked who it is, and nothing
+  // more.
+  {
+    name: 'another maker\'s device beside the controller', image: sample,
+    sim: devices('Keys 49,quillstrand MIDI'), ...UPDATED,
+  },
+  { name: 'the loopbacks of a Windows 11 PC', image: sample, sim: 'preset=windows11', ...UPDATED },
+  {
+    name: 'several devices, none of them the controller', image: sample,
+    sim: `${devices('Keys 49,Default Basic App Loopback')}; loop=Default Basic App Loopback`,
+    style: 'failure',
+    says: 'No controller was found. Connect it to this computer with its USB cable, then press ' +
+      'Start the update again.',
+  },
   {
     // 400 % zoom of a 1280-pixel-wide window: the long message wraps.
-    name: 'two devices', image: sample, sim: devices('quillstrand MIDI,quillstrand MIDI'),
+    name: 'two controllers', image: sample,
+    sim: `${devices('quillstrand MIDI,quillstrand MIDI 2')}; second=quillstrand MIDI 2`,
     viewport: { width: 320, height: 900 }, style: 'failure',
     says: 'More than one MIDI device is connected. Disconnect every other MIDI device ' +
       '(keyboards, interfaces), keep only the controller, then press Start the update again.',
@@ -282,6 +298,9 @@ for (const scenario of COMPARED) {
       { viewport: ZOOMED, ...scenario, sim: STEADY + scenario.sim });
     assert.equal(shown.console, asTerminalShows(twin.console));
     assert.equal(deviceSide(shown.report), deviceSide(twin.report));
+    if (shown.report) {
+      assert.match(shown.report, /^foreign-frames 0$/m, 'only the question reaches other devices');
+    }
     assert.deepEqual([shown.outcome, shown.style], [scenario.says, scenario.style]);
     assert.equal(shown.focused, 'outcome', 'the focus moves to the outcome');
     assert.equal(shown.midiRequests, scenario.midiRequests ?? 1, 'MIDI access asked for');
