@@ -81,3 +81,32 @@ link_check() {
   amidi -p hw:0,0 -S 'F0 35 62 0E 71 48 13 59 F7' -d -t 1 > link.txt 2>&1
   tr -d ' \n' < link.txt | grep -q 'F034F7'
 }
+
+# The loopbacks of a Windows 11 PC, as raw MIDI devices the Linux program sees: three devices of
+# the kernel's virtual MIDI driver, each with a sequencer client of its own, the first two
+# connected crosswise (the app loopbacks A and B), the third onto itself (the basic loopback).
+loopbacks_load() {
+  insmod /lib/modules/*/kernel/sound/drivers/snd-virmidi.ko midi_devs=3 || return 1
+  clients=$(sed -n 's/^Client *\([0-9]*\) : "Virtual Raw MIDI.*/\1/p' /proc/asound/seq/clients)
+  set -- $clients
+  [ $# -eq 3 ] || { echo "virtual MIDI clients: $clients"; return 1; }
+  aconnect "$1:0" "$2:0" && aconnect "$2:0" "$1:0" && aconnect "$3:0" "$3:0"
+}
+
+# How long the Linux program takes to find the controller among a Windows 11 PC's loopbacks:
+# its device list (--list, which asks the devices as an update does) with the controller alone,
+# then with the loopbacks, three times each; ms a line in search-ms.txt, "alone" or "loopbacks"
+# first.
+search_time() {
+  devices_start controller "" || return 1
+  for setting in alone loopbacks; do
+    if [ "$setting" = loopbacks ]; then loopbacks_load || return 1; fi
+    for run in 1 2 3; do
+      start=$(uptime_ms)
+      "$TOOL" --list > "list-$setting.txt" || return 1
+      grep -q 'would open' "list-$setting.txt" || return 1
+      echo "$setting $(($(uptime_ms) - start))" >> search-ms.txt
+    done
+  done
+  rmmod snd-virmidi && devices_stop
+}
