@@ -93,6 +93,11 @@ loopbacks_load() {
   aconnect "$1:0" "$2:0" && aconnect "$2:0" "$1:0" && aconnect "$3:0" "$3:0"
 }
 
+# The connections hold the driver: they go first.
+loopbacks_unload() {
+  aconnect -x && rmmod snd-virmidi
+}
+
 # How long the Linux program takes to find the controller among a Windows 11 PC's loopbacks:
 # its device list (--list, which asks the devices as an update does) with the controller alone,
 # then with the loopbacks, three times each; ms a line in search-ms.txt, "alone" or "loopbacks"
@@ -108,5 +113,5 @@ search_time() {
       echo "$setting $(($(uptime_ms) - start))" >> search-ms.txt
     done
   done
-  rmmod snd-virmidi && devices_stop
+  loopbacks_unload && devices_stop
 }
