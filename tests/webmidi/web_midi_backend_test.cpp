@@ -17,15 +17,20 @@ EM_JS(void, UsePorts, (const char* inputs, const char* outputs), {
     fakeMidi.use(UTF8ToString(inputs).split(","), UTF8ToString(outputs).split(","));
 });
 
+// As a browser does, only an open port hands on what its device sends.
 EM_JS(void, Arrive, (int index, const uint8_t* bytes, int size), {
     const data = HEAPU8.slice(bytes, bytes + size);
-    fakeMidi.input(index).dispatchEvent(Object.assign(new Event("midimessage"), {data}));
+    const port = fakeMidi.input(index);
+    if (port.connection === "open") port.dispatchEvent(Object.assign(new Event("midimessage"), {data}));
 });
 
-EM_JS(int, fakeOpenInputs, (), {
+EM_JS(int, OpenPageInputs, (), {
     return [...Module['midiAccess'].inputs.values()].filter((port) => port.connection !== 'closed')
         .length;
 });
+
+// The page's port is open already, as another part of the page may have opened it.
+EM_JS(void, OpenedElsewhere, (int index), { fakeMidi.input(index).connection = "open"; });
 
 void Arrive(int index, const std::vector<uint8_t>& bytes)
 {
@@ -82,8 +87,10 @@ TEST(WebMidiBackend, HandsSysExBackInTheQueuedHeadersAsSleepReturns)
         midiInPrepareHeader(handle, &headers[i], sizeof headers[i]);
         midiInAddBuffer(handle, &headers[i], sizeof headers[i]);
     }
+    OpenedElsewhere(0);
     Arrive(0, {0xF0, 0x01, 0xF7});  // before input starts: lost, as on Windows
     ASSERT_EQ(midiInStart(handle), MMSYSERR_NOERROR);
+    Sleep(1);  // the page's port opens
     returned.clear();
 
     Arrive(0, {0x90, 0x40, 0x7F});  // a note never reaches the tool
@@ -104,6 +111,25 @@ TEST(WebMidiBackend, HandsSysExBackInTheQueuedHeadersAsSleepReturns)
     EXPECT_EQ(midiInClose(handle), MMSYSERR_NOERROR);
 }
 
+// Opens input `id`, queues its one header and starts it, as the tool does.
+HMIDIIN OpenWithHeader(UINT id, DWORD_PTR instance, MIDIHDR& header)
+{
+    HMIDIIN handle = nullptr;
+    EXPECT_EQ(midiInOpen(&handle, id, (DWORD_PTR)OnInput, instance, CALLBACK_FUNCTION),
+              MMSYSERR_NOERROR);
+    midiInPrepareHeader(handle, &header, sizeof header);
+    midiInAddBuffer(handle, &header, sizeof header);
+    EXPECT_EQ(midiInStart(handle), MMSYSERR_NOERROR);
+    return handle;
+}
+
+void CloseWithHeader(HMIDIIN handle, MIDIHDR& header)
+{
+    midiInReset(handle);
+    midiInUnprepareHeader(handle, &header, sizeof header);
+    EXPECT_EQ(midiInClose(handle), MMSYSERR_NOERROR);
+}
+
 // The search for the controller opens every input at once, each with its own header and callback
 // instance: a message reaches only the input it arrived at, and closing one leaves the others
 // listening.
@@ -115,17 +141,13 @@ TEST(WebMidiBackend, KeepsSeveralOpenInputsApart)
     char buffers[3][16];
     MIDIHDR headers[3] = {};
     for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(midiInOpen(&handles[i], UINT(i), (DWORD_PTR)OnInput, DWORD_PTR(100 + i),
-                             CALLBACK_FUNCTION),
-                  MMSYSERR_NOERROR);
         headers[i].lpData = buffers[i];
         headers[i].dwBufferLength = sizeof buffers[i];
-        midiInPrepareHeader(handles[i], &headers[i], sizeof headers[i]);
-        midiInAddBuffer(handles[i], &headers[i], sizeof headers[i]);
-        ASSERT_EQ(midiInStart(handles[i]), MMSYSERR_NOERROR);
+        handles[i] = OpenWithHeader(UINT(i), DWORD_PTR(100 + i), headers[i]);
     }
     HMIDIIN again;
     EXPECT_EQ(midiInOpen(&again, 1, (DWORD_PTR)OnInput, 0, CALLBACK_FUNCTION), MMSYSERR_ALLOCATED);
+    Sleep(1);
     returned.clear();
 
     Arrive(2, {0xF0, 0x35, 0x62, 0xF7});  // a loopback sends the request back
@@ -140,23 +162,22 @@ TEST(WebMidiBackend, KeepsSeveralOpenInputsApart)
                                           (std::vector<uint8_t>{0xF0, 0x35, 0x62, 0xF7}));
     }
 
-    // The others closed, as when the controller is found: it still hears its own.
-    for (int i : {0, 2}) {
-        midiInReset(handles[i]);
-        midiInUnprepareHeader(handles[i], &headers[i], sizeof headers[i]);
-        ASSERT_EQ(midiInClose(handles[i]), MMSYSERR_NOERROR);
-    }
+    // Every input closed once the controller is found, and its own opened again at once: it
+    // must end open, and hear its device.
+    for (int i = 0; i < 3; ++i) CloseWithHeader(handles[i], headers[i]);
+    HMIDIIN controller = OpenWithHeader(1, 7, headers[1]);
+    Sleep(1);
+    EXPECT_EQ(OpenPageInputs(), 1) << "only the controller's input is open";
     returned.clear();
     Arrive(0, {0xF0, 0x01, 0xF7});
     Arrive(1, {0xF0, 0x1A, 0xF7});
     Sleep(1);
     ASSERT_EQ(returned.size(), 1u);
-    EXPECT_EQ(returned[0].handle, handles[1]);
+    EXPECT_EQ(returned[0].handle, controller);
     EXPECT_EQ(returned[0].bytes, (std::vector<uint8_t>{0xF0, 0x1A, 0xF7}));
-    midiInReset(handles[1]);
-    midiInUnprepareHeader(handles[1], &headers[1], sizeof headers[1]);
-    EXPECT_EQ(midiInClose(handles[1]), MMSYSERR_NOERROR);
-    EXPECT_EQ(fakeOpenInputs(), 0) << "every page port closed";
+    CloseWithHeader(controller, headers[1]);
+    Sleep(1);
+    EXPECT_EQ(OpenPageInputs(), 0) << "every page port closed";
 }
 
 }  // namespace
