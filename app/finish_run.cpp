@@ -4,9 +4,9 @@
 #include "platform/pause.h"
 #include "platform/timer_resolution.h"
 
-int FinishRun(bool portsTouched, ExitStatus status)
+int FinishRun(bool portStageReached, ExitStatus status)
 {
-    if (portsTouched) {
+    if (portStageReached) {
         CloseMidiIn();
         CloseMidiOut();
         ReleaseMillisecondTimer();

@@ -1,6 +1,5 @@
 #include "image/console_texts.h"
 #include "image/firmware_image.h"
-#include "platform/ascii.h"
 #include "platform/dir_search.h"
 
 #include <stdio.h>
@@ -16,14 +15,5 @@ bool FindImageFile(char name[IMAGE_NAME_SIZE])
     }
     if (!ImageNameFits(entry)) return false;
     strcpy(name, entry);
-    return true;
-}
-
-bool CheckImageName(const char* name)
-{
-    if (!AsciiStartsWithIgnoringCase(name, PRODUCT_WORD)) {
-        printf(TEXT_NOT_AN_IMAGE_NAME);
-        return false;
-    }
     return true;
 }

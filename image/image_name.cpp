@@ -1,5 +1,6 @@
 #include "image/console_texts.h"
 #include "image/firmware_image.h"
+#include "platform/ascii.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -18,4 +19,13 @@ bool ImageNameFits(const char* name)
     if (strlen(name) < IMAGE_NAME_SIZE) return true;
     printf(TEXT_NOT_AN_IMAGE_NAME);
     return false;
+}
+
+bool CheckImageName(const char* name)
+{
+    if (!AsciiStartsWithIgnoringCase(name, PRODUCT_WORD)) {
+        printf(TEXT_NOT_AN_IMAGE_NAME);
+        return false;
+    }
+    return true;
 }

@@ -6,16 +6,16 @@
 
 #include <stdio.h>
 
-bool LoadImage(const char* name, FirmwareImage* image)
+bool LoadImage(const char* path, FirmwareImage* image)
 {
     const char* reason;
-    FILE* file = OpenImageFile(name, &reason);
+    FILE* file = OpenImageFile(path, &reason);
     if (!file) {
-        if (reason) PrintNamed(TEXT_FILE_UNREADABLE, name, reason);
-        else PrintNamed(TEXT_FILE_NOT_FOUND, name);
+        if (reason) PrintNamed(TEXT_FILE_UNREADABLE, path, reason);
+        else PrintNamed(TEXT_FILE_NOT_FOUND, path);
         return false;
     }
-    PrintNamed(TEXT_FILE_OPEN, name);
+    PrintNamed(TEXT_FILE_OPEN, path);
 
     uint32_t count = 0;
     bool tooLarge = false;

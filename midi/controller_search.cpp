@@ -124,15 +124,15 @@ static void AskOutput(UINT output)
     MIDIHDR header;
     uint32_t answersBefore[MAX_LISTENED];
     for (unsigned i = 0; i < listenedCount; ++i) answersBefore[i] = listened[i].answers;
-    for (unsigned request = 0; request < REQUESTS_PER_OUTPUT; ++request) {
+    bool answered = false;
+    for (unsigned request = 0; request < REQUESTS_PER_OUTPUT && !answered; ++request) {
         uint32_t echoesBefore = TotalEchoes();
         if (SendSysExOn(handle, &header, IdentifyRequest, sizeof IdentifyRequest) != 0) break;
-        bool answered = false;
         for (uint16_t polls = 0; polls < POLLS_PER_REQUEST && !answered; ++polls) {
             Sleep(1);
             answered = ClaimAnswers(output, answersBefore);
         }
-        if (answered || TotalEchoes() != echoesBefore) break;
+        if (TotalEchoes() != echoesBefore) break;
     }
     CloseOutput(handle);
 }

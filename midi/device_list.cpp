@@ -27,12 +27,11 @@ static int ListPorts(bool input, uint16_t count)
 
 static void TellNamedPair()
 {
-    int input = FindNamedPort(true);
-    int output = FindNamedPort(false);
-    if (input == NO_PORT || output == NO_PORT) {
-        printf(TEXT_LIST_NONE_NAMED, NamedDevice);
+    UINT input, output;
+    if (FindNamedPorts(&input, &output)) {
+        printf(TEXT_LIST_WOULD_OPEN, (int)input, (int)output);
     } else {
-        printf(TEXT_LIST_WOULD_OPEN, input, output);
+        printf(TEXT_LIST_NONE_NAMED, NamedDevice);
     }
 }
 

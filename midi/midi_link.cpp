@@ -9,7 +9,7 @@
 #include <atomic>
 #include <stdio.h>
 
-uint8_t RxBuffer[RX_BUFFER_SIZE];
+static uint8_t RxBuffer[RX_BUFFER_SIZE];
 
 // The callback thread reads these; the main thread changes them.
 static std::atomic<HMIDIIN> inputHandle{nullptr};

@@ -5,10 +5,9 @@
 
 #include <stdint.h>
 
+// The input buffer the service fills for each reply; only the callback reads it
+// (midi/reply_handover.h).
 const unsigned RX_BUFFER_SIZE = 200;
-
-// The input buffer the service fills; only the callback reads it (midi/reply_handover.h).
-extern uint8_t RxBuffer[RX_BUFFER_SIZE];
 
 // Open the first usable port from `firstId` upward, passing over the system's own ports; 0 or
 // the MIDI service's error. An input that opened and then cannot queue its buffer or start is

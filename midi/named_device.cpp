@@ -7,7 +7,7 @@
 
 const char* NamedDevice = nullptr;
 
-int FindNamedPort(bool input)
+static int FindNamedPort(bool input)
 {
     uint16_t count = (uint16_t)(input ? midiInGetNumDevs() : midiOutGetNumDevs());
     for (UINT id = 0; id < count; ++id) {
@@ -16,4 +16,13 @@ int FindNamedPort(bool input)
         if (AsciiContainsIgnoringCase(name, NamedDevice)) return (int)id;
     }
     return NO_PORT;
+}
+
+bool FindNamedPorts(UINT* input, UINT* output)
+{
+    int in = FindNamedPort(true);
+    int out = FindNamedPort(false);
+    *input = (UINT)in;
+    *output = (UINT)out;
+    return in != NO_PORT && out != NO_PORT;
 }

@@ -7,6 +7,6 @@ extern const char* NamedDevice;
 
 const int NO_PORT = -1;
 
-// The first device of one direction whose name holds NamedDevice, ignoring ASCII case; NO_PORT
-// when none does.
-int FindNamedPort(bool input);
+// The first input and the first output whose names hold NamedDevice, ignoring ASCII case; false
+// when either direction has none.
+bool FindNamedPorts(UINT* input, UINT* output);

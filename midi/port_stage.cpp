@@ -36,13 +36,12 @@ static bool Opened(uint16_t inputResult, uint16_t (*openOutput)(UINT), UINT outp
 
 static bool OpenNamedPorts()
 {
-    int input = FindNamedPort(true);
-    int output = FindNamedPort(false);
-    if (input == NO_PORT || output == NO_PORT) {
+    UINT input, output;
+    if (!FindNamedPorts(&input, &output)) {
         printf(TEXT_NO_NAMED_DEVICE, NamedDevice);
         return false;
     }
-    return Opened(OpenMidiInDevice((UINT)input), OpenMidiOutDevice, (UINT)output);
+    return Opened(OpenMidiInDevice(input), OpenMidiOutDevice, output);
 }
 
 static bool OpenFoundPorts()

@@ -4,6 +4,7 @@
 
 std::atomic<uint32_t> RxReply{0};
 std::atomic<uint32_t> UntakenReplies{0};
+void (*AfterReplyRead)() = nullptr;
 
 static int16_t CountOf(uint32_t reply)
 {
@@ -26,6 +27,7 @@ void WaitForReply(uint16_t polls, int16_t endingCount)
 static bool ClearReply(uint32_t* reply)
 {
     *reply = RxReply;
+    if (AfterReplyRead) AfterReplyRead();
     // Cleared only if it is still the reply we looked at: a newer one replaces it, a lone byte
     // that came meanwhile is never cleared.
     do {

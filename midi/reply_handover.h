@@ -14,6 +14,10 @@ extern std::atomic<uint32_t> RxReply;
 // last take means answers and sends drifted apart.
 extern std::atomic<uint32_t> UntakenReplies;
 
+// Tests only: a take calls it after reading the reply and before clearing it, the moment where a
+// publish on the callback thread must neither be lost nor let a lone byte be taken. Null otherwise.
+extern void (*AfterReplyRead)();
+
 // Called on the callback thread before the buffer is queued again.
 void PublishReply(uint16_t count, uint8_t code);
 // Sleeps 1 ms at a time, at most `polls` times, until the published count reaches `endingCount`.

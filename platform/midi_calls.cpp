@@ -145,8 +145,14 @@ MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
     return outputs.With(hmo, [&](MidiOutputPort& port) {
-        MMRESULT checked = CheckSendHeader(pmh, cbmh);
-        return checked != MMSYSERR_NOERROR ? checked : port.LongMsg(pmh, cbmh);
+        MMRESULT result = CheckSendHeader(pmh, cbmh);
+        if (result != MMSYSERR_NOERROR) return result;
+        // Queued while it is being sent, done once it has left.
+        pmh->dwFlags = (pmh->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+        result = port.Send(reinterpret_cast<const uint8_t*>(pmh->lpData), pmh->dwBufferLength);
+        pmh->dwFlags &= ~MHDR_INQUEUE;
+        if (result == MMSYSERR_NOERROR) pmh->dwFlags |= MHDR_DONE;
+        return result;
     });
 }
 

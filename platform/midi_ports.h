@@ -1,34 +1,17 @@
 // What a backend of the seam provides: its devices and its open ports. The winmm calls over them
 // are the same for every backend (platform/midi_calls.cpp): handles, callback flags, the open and
-// close notifications, the header rules; what a port does with its headers is the backend's.
+// close notifications, the header rules; an input's headers are filled by one routine
+// (platform/midi_input_port.h), and an output only sends bytes.
 #pragma once
 
 #include "platform/midi_header.h"
+#include "platform/midi_input_port.h"
 #include "platform/winmm.h"
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <memory>
-
-using MidiInCallback = void(CALLBACK*)(HMIDIIN, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
-
-class MidiInputPort {
-public:
-    virtual ~MidiInputPort() = default;
-
-    HMIDIIN Handle() { return reinterpret_cast<HMIDIIN>(this); }
-
-    virtual MMRESULT Prepare(MIDIHDR* header, UINT size) = 0;
-    virtual MMRESULT Unprepare(MIDIHDR* header, UINT size) = 0;
-    virtual MMRESULT AddBuffer(MIDIHDR* header, UINT size) = 0;
-    virtual MMRESULT Start() = 0;
-    // Hands back a header holding part of a message; empty headers stay queued.
-    virtual MMRESULT Stop() = 0;
-    // Hands back every queued header before it returns.
-    virtual MMRESULT Reset() = 0;
-    virtual size_t QueuedHeaders() = 0;
-    virtual void Notify(UINT message, DWORD_PTR param1) = 0;
-};
 
 class MidiOutputPort {
 public:
@@ -39,8 +22,9 @@ public:
     virtual MMRESULT Prepare(MIDIHDR* header, UINT size) { return PrepareHeader(header, size); }
     // A backend may say the message is still playing although it was sent.
     virtual MMRESULT Unprepare(MIDIHDR* header, UINT size) { return UnprepareHeader(header, size); }
-    // Sends the message of a header that passed CheckSendHeader; done when it returns.
-    virtual MMRESULT LongMsg(MIDIHDR* header, UINT size) = 0;
+    // Sends one long message's bytes; they have left when it returns. The header's flags are
+    // midiOutLongMsg's.
+    virtual MMRESULT Send(const uint8_t* bytes, size_t size) = 0;
     virtual MMRESULT Reset() = 0;
 };
 

@@ -8,19 +8,20 @@
 #include <stdio.h>
 
 static const char SPINNER[8] = {'-', '-', '\\', '\\', '|', '|', '/', '/'};
-// Near the end the device takes longer to answer: it is finishing and checking the firmware.
+// How long the device is given to answer a record: its usual time (longer near the end, where it
+// is finishing and checking the firmware) and then, as one wait, an allowance for an answer that
+// comes late. An answer taken as the answer to a later send would put every following answer one
+// record behind (a record written twice, reported as written once); the allowance also lets a
+// device that dropped half a record start over.
 static const uint16_t RECORD_POLLS = 50;
 static const uint16_t RECORD_POLLS_NEAR_END = 200;
 static const uint16_t NEAR_END_PERCENT = 85;
-// A reply that misses that wait is still awaited this long before the record goes out again: a
-// reply taken as the answer to a later send would put every following answer one record behind
-// (a record written twice, reported as written once). The quiet also lets a device that dropped
-// half a record start over.
 static const uint16_t LATE_REPLY_POLLS = 1000;
 // After an attempt that went unanswered, or was answered with a code no record gets, an answer
 // within this long of the last one means answers and sends drifted apart: the device may hold a
-// record twice.
-static const uint16_t QUIET_POLLS = 1000;
+// record twice. It outlasts the latest answer a device is expected to give (1,500 ms after its
+// record), so that a second late answer in one run, due after the last answer taken, still shows.
+static const uint16_t QUIET_POLLS = 1500;
 
 // Prints the message of a refusal that a record gets; false for any other code.
 static bool PrintRefusal(uint8_t code)
@@ -49,17 +50,43 @@ static bool RepliesKeptPace(bool answersMayLag, bool restarting)
     return inStep;
 }
 
+// What one attempt at a record came to.
+enum AttemptOutcome {
+    ATTEMPT_ACCEPTED,    // the record is kept: the next one follows
+    ATTEMPT_COMPLETE,    // the device has the whole firmware and restarts
+    ATTEMPT_REFUSED,     // any other code
+    ATTEMPT_UNANSWERED,  // no answer within the wait
+};
+
+static AttemptOutcome AwaitAnswer(uint16_t percent, uint8_t* code)
+{
+    uint16_t usual = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
+    WaitForReply((uint16_t)(usual + LATE_REPLY_POLLS), 2);
+    if (!TakeReply(code)) return ATTEMPT_UNANSWERED;
+    if (*code == REPLY_RECORD_OK) return ATTEMPT_ACCEPTED;
+    return *code == REPLY_COMPLETE ? ATTEMPT_COMPLETE : ATTEMPT_REFUSED;
+}
+
+// The device has the firmware: said only when its answers kept pace with the sends.
+static ExitStatus Updated(bool answersMayLag, bool restarting)
+{
+    if (!RepliesKeptPace(answersMayLag, restarting)) return EXIT_DEVICE_FAILED;
+    printf(TEXT_ALL_DONE);
+    printf(restarting ? TEXT_UPDATED_RESTARTING : TEXT_UPDATED);
+    return EXIT_OK;
+}
+
 ExitStatus TransferImage(const FirmwareImage* image)
 {
+    // Records are accepted in order, so the position is also the share of the image accepted.
     uint16_t position = 0;
-    uint16_t confirmed = 0;
     uint8_t failures = 0;
     unsigned spinner = 0;
     bool answersMayLag = false;
 
     while (position < image->count) {
         uint16_t size = RecordSize(image, position);
-        uint16_t percent = (uint16_t)((uint32_t)confirmed * 100 / image->count);
+        uint16_t percent = (uint16_t)((uint32_t)position * 100 / image->count);
         printf(TEXT_PROGRESS, SPINNER[spinner], percent);
         spinner = (spinner + 1) % 8;
         fflush(stdout);
@@ -68,34 +95,25 @@ ExitStatus TransferImage(const FirmwareImage* image)
             printf(TEXT_MIDI_OUT_LOST);
             return EXIT_PORTS_FAILED;
         }
-        uint16_t pollLimit = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
-        WaitForReply((uint16_t)(pollLimit + LATE_REPLY_POLLS), 2);
         uint8_t code = 0;
-        bool replied = TakeReply(&code);
-        if (replied && code == REPLY_RECORD_OK) {
-            confirmed = (uint16_t)(confirmed + size);
+        AttemptOutcome attempt = AwaitAnswer(percent, &code);
+        if (attempt == ATTEMPT_ACCEPTED) {
             position = (uint16_t)(position + size);
             failures = 0;
             continue;
         }
+        // Every other attempt fails, the completion code's too: the twentieth in a row ends the
+        // run, before the code is acted on.
         if (++failures >= MAX_RETRIES) {
-            printf(replied ? TEXT_ERROR_IN_UPDATING : TEXT_NOT_RESPONDING);
+            printf(attempt == ATTEMPT_UNANSWERED ? TEXT_NOT_RESPONDING : TEXT_ERROR_IN_UPDATING);
             return EXIT_DEVICE_FAILED;
         }
         // The retried record shows the same spinner character again.
         spinner = (spinner + 7) % 8;
-        if (code == REPLY_COMPLETE) {
-            if (!RepliesKeptPace(answersMayLag, true)) return EXIT_DEVICE_FAILED;
-            printf(TEXT_ALL_DONE);
-            printf(TEXT_UPDATED_RESTARTING);
-            return EXIT_OK;
-        }
+        if (attempt == ATTEMPT_COMPLETE) return Updated(answersMayLag, true);
         // No answer, or one that no record gets: it may be an earlier send's, and this send's own
         // answer may still come.
-        if (!PrintRefusal(code)) answersMayLag = true;
+        if (attempt == ATTEMPT_UNANSWERED || !PrintRefusal(code)) answersMayLag = true;
     }
-    if (!RepliesKeptPace(answersMayLag, false)) return EXIT_DEVICE_FAILED;
-    printf(TEXT_ALL_DONE);
-    printf(TEXT_UPDATED);
-    return EXIT_OK;
+    return Updated(answersMayLag, false);
 }

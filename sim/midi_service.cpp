@@ -59,20 +59,22 @@ void DeliverOne(const Delivery& delivery)
             return;
         }
     }
-    const MidiMessage& message = delivery.message;
-    if (!message.sysex) {
-        input->Notify(MIM_DATA, message.packed);
-        return;
-    }
-    const std::vector<uint8_t>& bytes = message.bytes;
-    size_t laid = input->DeliverMessage(bytes.data(), bytes.size(), !message.complete);
+    const std::vector<uint8_t>& bytes = delivery.bytes;
+    size_t dropped = delivery.stray ? input->ArriveStray() : input->Arrive(bytes.data(), bytes.size());
     if (!counted) return;
     Lock lock(service.mutex);
-    if (laid > 0 && message.complete) service.counts.messagesDelivered.push_back(bytes);
-    if (laid < bytes.size()) ++service.counts.messagesDropped;
+    if (dropped > 0) {
+        ++service.counts.messagesDropped;
+    } else if (delivery.stray) {
+        service.counts.messagesDelivered.push_back(bytes);
+    }
+    // The whole SysEx messages among them, as the host's input read them.
+    for (const MidiMessage& message : service.controllers.front().reader.Feed(bytes.data(), bytes.size())) {
+        if (dropped == 0 && message.sysex && message.complete) service.counts.messagesDelivered.push_back(message.bytes);
+    }
 }
 
-// The messages a controller sends by now, read as the input of its name receives them.
+// The bytes a controller sends by now, for the input of its name.
 void TakeDueOfLocked(SimController& controller, bool lost, std::vector<Delivery>& due)
 {
     MidiService& service = Service();
@@ -82,9 +84,7 @@ void TakeDueOfLocked(SimController& controller, bool lost, std::vector<Delivery>
             if (&controller == &service.controllers.front()) ++service.counts.messagesDropped;
             continue;
         }
-        for (MidiMessage& message : controller.reader.Feed(bytes.data(), bytes.size())) {
-            due.push_back({controller.name, std::move(message)});
-        }
+        due.push_back({controller.name, bytes});
     }
 }
 
@@ -122,7 +122,7 @@ std::vector<Delivery> TakeDueLocked()
     MidiService& service = Service();
     std::vector<Delivery> due;
     for (; !service.strays.empty() && service.strays.front() <= service.clockMs; service.strays.pop_front()) {
-        due.push_back({service.controllers.front().name, {true, true, {0xF0}, 0}});
+        due.push_back({service.controllers.front().name, {0xF0}, true});
     }
     for (SimController& controller : service.controllers) {
         TakeDueOfLocked(controller, &controller == &service.controllers.front() && service.unplugged, due);

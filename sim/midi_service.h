@@ -28,17 +28,18 @@ struct OpenPorts {
     bool Holds(const Port* port) const { return std::find(ports.begin(), ports.end(), port) != ports.end(); }
 };
 
-// A controller behind the ports of its name, and the reader of the bytes it sends.
+// A controller behind the ports of its name, and a reader of the bytes it sends, for the report.
 struct SimController {
     std::string name;
     DeviceFirmware firmware;
     MidiMessageReader reader;
 };
 
-// A message on its way to the input of this name.
+// Bytes on their way to the input of this name; a stray is the service's lone F0 (simulator.h).
 struct Delivery {
     std::string input;
-    MidiMessage message;
+    std::vector<uint8_t> bytes;
+    bool stray = false;
 };
 
 // Everything here is guarded by `mutex`. Every input callback runs on `thread`, never under the
@@ -66,7 +67,7 @@ MidiService& Service();
 SimController* ControllerBehindLocked(bool input, UINT device);
 // What reaches the host by now of the controllers' bytes; the caller delivers it without the lock.
 std::vector<Delivery> TakeDueLocked();
-// On the callback thread, each message into the queued buffers of its input, if it listens.
+// On the callback thread, each delivery to its input, if it listens.
 void Deliver(const std::vector<Delivery>& deliveries);
 // Moves the controller's clock on by `ms` as the host sleeps, and starts delivering what is due by
 // then; the caller awaits the ticket before its sleep ends.

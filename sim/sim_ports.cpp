@@ -86,7 +86,7 @@ MMRESULT Track(MidiService& service, MIDIHDR* header, bool prepare, MMRESULT res
 }  // namespace
 
 SimInput::SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance)
-    : QueuedInput(callback, instance), device(device)
+    : MidiInputPort(callback, instance), device(device)
 {
 }
 
@@ -100,14 +100,14 @@ SimInput::~SimInput()
 MMRESULT SimInput::Prepare(MIDIHDR* header, UINT size)
 {
     return WhileOpen(this, [&](MidiService& service) {
-        return Track(service, header, true, QueuedInput::Prepare(header, size));
+        return Track(service, header, true, MidiInputPort::Prepare(header, size));
     });
 }
 
 MMRESULT SimInput::Unprepare(MIDIHDR* header, UINT size)
 {
     return WhileOpen(this, [&](MidiService& service) {
-        return Track(service, header, false, QueuedInput::Unprepare(header, size));
+        return Track(service, header, false, MidiInputPort::Unprepare(header, size));
     });
 }
 
@@ -130,7 +130,7 @@ MMRESULT SimInput::AddBuffer(MIDIHDR* header, UINT size)
         return MMRESULT(MMSYSERR_NOERROR);
     });
     if (result != MMSYSERR_NOERROR) return result;
-    return fails ? MMRESULT(MMSYSERR_NOMEM) : QueuedInput::AddBuffer(header, size);
+    return fails ? MMRESULT(MMSYSERR_NOMEM) : MidiInputPort::AddBuffer(header, size);
 }
 
 // The controller's bytes no longer reach this input.
@@ -146,8 +146,16 @@ void SimInput::Notify(UINT message, DWORD_PTR param1)
 {
     Service().thread.Run([&] {
         SimulatorScope host(false);
-        QueuedInput::Notify(message, param1);
+        MidiInputPort::Notify(message, param1);
     });
+}
+
+size_t SimInput::ArriveStray()
+{
+    const uint8_t start = 0xF0;
+    size_t dropped = Receive(&start, 1);
+    EndMessage(MIM_LONGDATA);
+    return dropped;
 }
 
 SimOutput::~SimOutput()
@@ -177,7 +185,7 @@ MMRESULT SimOutput::Unprepare(MIDIHDR* header, UINT size)
 
 // A frame is done when this returns. Whatever a controller sent up to now reaches the host before
 // the frame reaches the controller; a loopback sends the frame straight back.
-MMRESULT SimOutput::LongMsg(MIDIHDR* header, UINT)
+MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
 {
     SimController* controller = nullptr;
     std::vector<uint8_t> frame;
@@ -192,11 +200,9 @@ MMRESULT SimOutput::LongMsg(MIDIHDR* header, UINT)
             ++service.counts.failedSends;
             return MMRESULT(MIDIERR_NODEVICE);
         }
-        const uint8_t* data = reinterpret_cast<const uint8_t*>(header->lpData);
-        frame.assign(data, data + header->dwBufferLength);
+        frame.assign(bytes, bytes + size);
         service.counts.framesSent.push_back(frame);
         if (!first && !IsIdentifyRequest(frame)) ++service.counts.foreignFrames;
-        header->dwFlags |= MHDR_DONE;
         if (first) {
             for (const SimSetup::Stall& stall : service.setup.stalls) {
                 if (stall.frame == service.controllerFrames) service.clockMs += stall.ms;
@@ -205,7 +211,7 @@ MMRESULT SimOutput::LongMsg(MIDIHDR* header, UINT)
         if (controller != nullptr) due = TakeDueLocked();
         const std::string& name = service.setup.outputs[device];
         for (const SimSetup::Loop& loop : service.setup.loops) {
-            if (loop.from == name) due.push_back({loop.to, {true, true, frame, 0}});
+            if (loop.from == name) due.push_back({loop.to, frame});
         }
         return MMRESULT(MMSYSERR_NOERROR);
     });

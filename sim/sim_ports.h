@@ -2,9 +2,9 @@
 // MIDI's: what the service needs of each.
 #pragma once
 
-#include "platform/queued_input.h"
+#include "platform/midi_ports.h"
 
-class SimInput : public QueuedInput {
+class SimInput : public MidiInputPort {
 public:
     SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance);
     ~SimInput() override;
@@ -15,6 +15,11 @@ public:
     MMRESULT Start() override;
     // On the service's thread, as Windows calls back.
     void Notify(UINT message, DWORD_PTR param1) override;
+
+    // What the device sends, as it reaches the port; how many SysEx bytes found no buffer.
+    size_t Arrive(const uint8_t* bytes, size_t size) { return Receive(bytes, size); }
+    // The service's fault: the buffer comes back holding a lone F0, as a whole message.
+    size_t ArriveStray();
 
     const UINT device;
     bool started = false;  // guarded by the service's lock
@@ -30,7 +35,7 @@ public:
 
     MMRESULT Prepare(MIDIHDR* header, UINT size) override;
     MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
-    MMRESULT LongMsg(MIDIHDR* header, UINT size) override;
+    MMRESULT Send(const uint8_t* bytes, size_t size) override;
     MMRESULT Reset() override;
 
     const UINT device;

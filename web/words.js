@@ -50,11 +50,12 @@ const OUTCOMES = [
   [1, '', failed('Nothing was sent: the firmware file was not accepted (see above). Choose ' +
     'the firmware file again.')],
   [2, 'Error: Did not find the USB Audio device, please check!', failed(
-    'No controller was found. Connect it to this computer with its USB cable, then press Start ' +
-    'the update again.')],
+    'No controller answered. Connect it to this computer with its USB cable; if it is connected, ' +
+    'close other music programs, unplug it and plug it in again. Then press Start the update ' +
+    'again.')],
   [2, 'USB audiol devices, Please remove the other USB audiol devices!', failed(
-    'More than one MIDI device is connected. Disconnect every other MIDI device (keyboards, ' +
-    'interfaces), keep only the controller, then press Start the update again.')],
+    'More than one controller answered. Disconnect every controller but the one to update, ' +
+    'then press Start the update again.')],
   [2, 'Transferring..', failed(PART_WAY)],
   [2, '', failed(
     'The controller could not be reached over MIDI. Close other music programs, unplug the ' +

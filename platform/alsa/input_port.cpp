@@ -8,7 +8,7 @@
 
 InputPort::InputPort(std::unique_ptr<InputSource> source, MidiInCallback callback,
                      DWORD_PTR instance)
-    : QueuedInput(callback, instance),
+    : MidiInputPort(callback, instance),
       source_(std::move(source)),
       wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
@@ -39,8 +39,6 @@ MMRESULT InputPort::Start()
 MMRESULT InputPort::StopListening()
 {
     StopReader();
-    std::lock_guard<std::mutex> lock(mutex_);
-    assembly_ = SysexAssembly();
     return MMSYSERR_NOERROR;
 }
 
@@ -70,23 +68,9 @@ void InputPort::ReadLoop()
             if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) broken = true;
         }
         long got;
-        while ((got = source_->Read(buffer, sizeof buffer)) > 0) Deliver(buffer, size_t(got));
+        // Streamed as read: an endless SysEx never grows anything here.
+        while ((got = source_->Read(buffer, sizeof buffer)) > 0) Receive(buffer, size_t(got));
         if (got < 0 || broken) break;
     }
     vanished_ = true;
-}
-
-void InputPort::Deliver(const uint8_t* bytes, size_t size)
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (size > 0) {
-        MIDIHDR* header = queue_.empty() ? nullptr : queue_.front();
-        SysexFeed feed = FeedSysex(assembly_, bytes, size, header);
-        bytes += feed.consumed;
-        size -= feed.consumed;
-        if (feed.handBack != 0) {
-            queue_.pop_front();
-            HandBack(header, feed.handBack, lock);
-        }
-    }
 }

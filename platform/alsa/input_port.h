@@ -1,16 +1,15 @@
-// An open MIDI input: the reader thread that fills its queued headers from the device's bytes and
-// calls the callback.
+// An open MIDI input: the reader thread that hands the device's bytes to the input's headers, and
+// so calls the callback.
 #pragma once
 
 #include "platform/alsa/input_source.h"
-#include "platform/alsa/sysex_assembler.h"
-#include "platform/queued_input.h"
+#include "platform/midi_input_port.h"
 
 #include <atomic>
 #include <memory>
 #include <thread>
 
-class InputPort : public QueuedInput {
+class InputPort : public MidiInputPort {
 public:
     InputPort(std::unique_ptr<InputSource> source, MidiInCallback callback, DWORD_PTR instance);
     ~InputPort() override;
@@ -23,11 +22,9 @@ private:
     MMRESULT StopListening() override;
     void StopReader();
     void ReadLoop();
-    void Deliver(const uint8_t* bytes, size_t size);
 
     std::unique_ptr<InputSource> source_;
     int wakeFd_;
     std::thread reader_;
     std::atomic<bool> vanished_{false};
-    SysexAssembly assembly_;  // guarded by the queue's lock
 };

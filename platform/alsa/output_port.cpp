@@ -8,16 +8,6 @@ OutputPort::OutputPort(std::unique_ptr<OutputSink> sink) : sink_(std::move(sink)
 {
 }
 
-MMRESULT OutputPort::LongMsg(MIDIHDR* header, UINT)
-{
-    if (vanished_) return MIDIERR_NODEVICE;
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
-    MMRESULT result = Send((const uint8_t*)header->lpData, header->dwBufferLength);
-    header->dwFlags &= ~MHDR_INQUEUE;
-    if (result == MMSYSERR_NOERROR) header->dwFlags |= MHDR_DONE;
-    return result;
-}
-
 MMRESULT OutputPort::Reset()
 {
     // Nothing is ever pending: every message has left before LongMsg returns.
@@ -26,6 +16,7 @@ MMRESULT OutputPort::Reset()
 
 MMRESULT OutputPort::Send(const uint8_t* bytes, size_t size)
 {
+    if (vanished_) return MIDIERR_NODEVICE;
     size_t sent = 0;
     while (sent < size) {
         long written = sink_->Write(bytes + sent, size - sent);

@@ -22,11 +22,10 @@ class OutputPort : public MidiOutputPort {
 public:
     explicit OutputPort(std::unique_ptr<OutputSink> sink);
 
-    MMRESULT LongMsg(MIDIHDR* header, UINT size) override;
+    MMRESULT Send(const uint8_t* bytes, size_t size) override;
     MMRESULT Reset() override;
 
 private:
-    MMRESULT Send(const uint8_t* bytes, size_t size);
     MMRESULT Failed(long error);
 
     std::unique_ptr<OutputSink> sink_;

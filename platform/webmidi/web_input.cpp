@@ -18,7 +18,7 @@ const std::vector<WebInput*>& WebInput::Open()
 }
 
 WebInput::WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance)
-    : QueuedInput(callback, instance), index_(index)
+    : MidiInputPort(callback, instance), index_(index)
 {
     openInputs.push_back(this);
 }
@@ -50,6 +50,7 @@ void WebInput::DeliverArrived()
 {
     std::vector<uint8_t> message;
     while (started_ && WebMidiTake(index_, message)) {
-        DeliverMessage(message.data(), message.size(), message.back() != SYSEX_END);
+        Receive(message.data(), message.size());
+        if (message.back() != SYSEX_END) EndMessage(MIM_LONGERROR);
     }
 }

@@ -1,12 +1,12 @@
-// An open MIDI input over a page's Web MIDI input: its queued headers are filled with the SysEx
-// messages that arrived while the program slept.
+// An open MIDI input over a page's Web MIDI input: the SysEx messages that arrived while the
+// program slept go to its headers.
 #pragma once
 
-#include "platform/queued_input.h"
+#include "platform/midi_input_port.h"
 
 #include <vector>
 
-class WebInput : public QueuedInput {
+class WebInput : public MidiInputPort {
 public:
     WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance);
     ~WebInput() override;
@@ -17,7 +17,7 @@ public:
     unsigned Index() const { return index_; }
 
     MMRESULT Start() override;
-    // Lays every message that arrived since the last call into the queued headers.
+    // Hands every message that arrived since the last call to the headers.
     void DeliverArrived();
 
 private:

@@ -2,13 +2,12 @@
 
 #include "platform/webmidi/midi_bridge.h"
 
-MMRESULT WebOutput::LongMsg(MIDIHDR* header, UINT)
+MMRESULT WebOutput::Send(const uint8_t* bytes, size_t size)
 {
-    if (vanished_ || !WebMidiSend(index_, (const uint8_t*)header->lpData, header->dwBufferLength)) {
+    if (vanished_ || !WebMidiSend(index_, bytes, size)) {
         vanished_ = true;
         return MIDIERR_NODEVICE;
     }
-    header->dwFlags |= MHDR_DONE;
     return MMSYSERR_NOERROR;
 }
 

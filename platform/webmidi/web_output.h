@@ -9,7 +9,7 @@ public:
     explicit WebOutput(unsigned index) : index_(index) {}
     ~WebOutput() override;
 
-    MMRESULT LongMsg(MIDIHDR* header, UINT size) override;
+    MMRESULT Send(const uint8_t* bytes, size_t size) override;
     MMRESULT Reset() override { return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR; }
 
 private:

@@ -82,6 +82,8 @@ protected:
         auto* test = (InputPortTest*)instance;
         EXPECT_EQ(handle, test->port_->Handle());
         EXPECT_EQ(param2, 0u);
+        // Short messages and real-time bytes are the shared routine's to test.
+        if (message == MIM_DATA) return;
         auto* header = (MIDIHDR*)param1;
         Delivery delivery{message, header, {}, 0, std::this_thread::get_id()};
         if (header != nullptr) {
@@ -197,47 +199,6 @@ TEST_F(InputPortTest, LosesNoMessageOfAStreamWhileTheCallerUsesThePortMeanwhile)
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(got[i].bytes, (Bytes{0xF0, uint8_t(i >> 7), uint8_t(i & 0x7F), 0xF7})) << i;
     }
-}
-
-TEST_F(InputPortTest, KeepsTheHeaderRulesOfTheWindowsService)
-{
-    MIDIHDR& header = headers_[0];
-    EXPECT_EQ(port_->AddBuffer(&header, sizeof header), MIDIERR_UNPREPARED);
-    EXPECT_EQ(port_->AddBuffer(&header, sizeof header - 1), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(port_->AddBuffer(nullptr, sizeof header), MMSYSERR_INVALPARAM);
-    Queue(header);
-    EXPECT_EQ(header.dwFlags, DWORD(MHDR_PREPARED | MHDR_INQUEUE));
-    EXPECT_EQ(port_->AddBuffer(&header, sizeof header), MIDIERR_STILLPLAYING);
-    EXPECT_EQ(port_->Unprepare(&header, sizeof header), MIDIERR_STILLPLAYING);
-    Queue(headers_[1]);
-
-    // Reset returns every queued header, in order; then both may be unprepared.
-    ASSERT_EQ(port_->Reset(), MMSYSERR_NOERROR);
-    std::vector<Delivery> got = Deliveries();
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].header, &headers_[0]);
-    EXPECT_EQ(got[1].header, &headers_[1]);
-    for (MIDIHDR& returned : headers_) {
-        EXPECT_EQ(port_->Unprepare(&returned, sizeof returned), MMSYSERR_NOERROR);
-        EXPECT_EQ(returned.dwFlags, DWORD(MHDR_DONE));
-    }
-}
-
-TEST_F(InputPortTest, AnOverlongMessageFillsOneHeaderAndGoesOnInTheNext)
-{
-    Queue(headers_[0]);
-    Queue(headers_[1]);
-    ASSERT_EQ(port_->Start(), MMSYSERR_NOERROR);
-    Bytes message(250, 0x41);
-    message.front() = 0xF0;
-    message.back() = 0xF7;
-    Send(message);
-    std::vector<Delivery> got = WaitFor(2);
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].header, &headers_[0]);
-    EXPECT_EQ(got[0].bytes, Bytes(message.begin(), message.begin() + 200));
-    EXPECT_EQ(got[1].header, &headers_[1]);
-    EXPECT_EQ(got[1].bytes, Bytes(message.begin() + 200, message.end()));
 }
 
 TEST_F(InputPortTest, StopHandsBackAPartlyFilledHeaderAndIgnoresWhatCameBeforeStart)

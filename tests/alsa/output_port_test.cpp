@@ -1,4 +1,3 @@
-#include "platform/midi_header.h"
 #include "platform/alsa/output_port.h"
 
 #include <gtest/gtest.h>
@@ -56,18 +55,6 @@ private:
     Device& device_;
 };
 
-struct Frame {
-    Bytes bytes;
-    MIDIHDR header{};
-
-    explicit Frame(Bytes content) : bytes(std::move(content))
-    {
-        header.lpData = (char*)bytes.data();
-        header.dwBufferLength = DWORD(bytes.size());
-        PrepareHeader(&header, sizeof header);
-    }
-};
-
 const Bytes FRAME = {0xF0, 0x35, 0x62, 0x0E, 0x71, 0x48, 0x13, 0x59, 0xF7};
 
 TEST(OutputPort, WritesTheWholeFrameAndDrainsItBeforeReturning)
@@ -77,12 +64,10 @@ TEST(OutputPort, WritesTheWholeFrameAndDrainsItBeforeReturning)
     device.writeFailures = {0, -EINTR, 0};
     device.drainResults = {-EINTR, 0};
     OutputPort port(std::make_unique<FakeSink>(device));
-    Frame frame(FRAME);
-    ASSERT_EQ(port.LongMsg(&frame.header, sizeof frame.header), MMSYSERR_NOERROR);
+    ASSERT_EQ(port.Send(FRAME.data(), FRAME.size()), MMSYSERR_NOERROR);
     EXPECT_EQ(device.written, FRAME);
     EXPECT_EQ(device.calls, (std::vector<std::string>{"write", "write", "write", "write", "drain",
                                                       "drain"}));
-    EXPECT_EQ(frame.header.dwFlags, DWORD(MHDR_PREPARED | MHDR_DONE));
 }
 
 TEST(OutputPort, AnUnpluggedDeviceFailsThisSendAndEveryLaterCall)
@@ -93,11 +78,9 @@ TEST(OutputPort, AnUnpluggedDeviceFailsThisSendAndEveryLaterCall)
             if (failInDrain) device.drainResults = {error};
             else device.writeFailures = {error};
             OutputPort port(std::make_unique<FakeSink>(device));
-            Frame frame(FRAME);
-            EXPECT_EQ(port.LongMsg(&frame.header, sizeof frame.header), MIDIERR_NODEVICE);
-            EXPECT_EQ(frame.header.dwFlags, DWORD(MHDR_PREPARED));
+            EXPECT_EQ(port.Send(FRAME.data(), FRAME.size()), MIDIERR_NODEVICE);
             device.calls.clear();
-            EXPECT_EQ(port.LongMsg(&frame.header, sizeof frame.header), MIDIERR_NODEVICE);
+            EXPECT_EQ(port.Send(FRAME.data(), FRAME.size()), MIDIERR_NODEVICE);
             EXPECT_EQ(port.Reset(), MIDIERR_NODEVICE);
             EXPECT_TRUE(device.calls.empty());
         }
@@ -109,10 +92,9 @@ TEST(OutputPort, OtherFailuresAreReportedButDoNotCondemnThePort)
     Device device;
     device.writeFailures = {-EINVAL};
     OutputPort port(std::make_unique<FakeSink>(device));
-    Frame frame(FRAME);
-    EXPECT_EQ(port.LongMsg(&frame.header, sizeof frame.header), MMSYSERR_ERROR);
+    EXPECT_EQ(port.Send(FRAME.data(), FRAME.size()), MMSYSERR_ERROR);
     EXPECT_EQ(port.Reset(), MMSYSERR_NOERROR);
-    EXPECT_EQ(port.LongMsg(&frame.header, sizeof frame.header), MMSYSERR_NOERROR);
+    EXPECT_EQ(port.Send(FRAME.data(), FRAME.size()), MMSYSERR_NOERROR);
     EXPECT_EQ(device.written, FRAME);
 }
 

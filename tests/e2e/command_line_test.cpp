@@ -27,7 +27,7 @@ TEST(CommandLine, OptionsAnswerBeforeAnyImageIsLoaded)
     TempFolder folder;
     folder.Write("quillstrand.kit", kDamagedImage);
     ToolOutput help = RunWith(folder.path(), {"--help"});
-    EXPECT_EQ(help.console.rfind("Usage: tambrell-update [IMAGE]\n", 0), 0u) << help.console;
+    EXPECT_EQ(help.console.rfind("Usage: tambrell-update [-d NAME] [IMAGE]\n", 0), 0u) << help.console;
     EXPECT_EQ(help.exitStatus, 0);
     for (const char* same : {"-h", "/?"}) EXPECT_EQ(RunWith(folder.path(), {same}).console, help.console) << same;
     EXPECT_EQ(RunWith(folder.path(), {"-l"}).console.find(kBanner), std::string::npos);
@@ -37,11 +37,16 @@ TEST(CommandLine, RefusesAnythingElseWithTheUsageLine)
 {
     TempFolder folder;
     folder.Write("quillstrand.kit", kDamagedImage);
-    const std::string usage = "Usage: tambrell-update [IMAGE | --help | --version | --list]\n";
+    const std::string usage = "Usage: tambrell-update [-d NAME] [IMAGE | --list] | --help | --version\n";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--bogus"}, "tambrell-update: unknown option '--bogus'\n" + usage},
         {{"a.kit", "b.kit"}, usage},
         {{"--", "a.kit", "b.kit"}, usage},
+        {{"--list", "a.kit"}, usage},
+        {{"--list", "--version"}, usage},
+        {{"-d"}, "tambrell-update: option '-d' needs the name of a MIDI device\n" + usage},
+        {{"--device", ""}, "tambrell-update: option '--device' needs the name of a MIDI device\n" + usage},
+        {{"--device="}, "tambrell-update: option '--device=' needs the name of a MIDI device\n" + usage},
     };
     for (const auto& [arguments, errors] : cases) {
         ToolOutput output = RunWith(folder.path(), arguments);
@@ -49,7 +54,14 @@ TEST(CommandLine, RefusesAnythingElseWithTheUsageLine)
         EXPECT_EQ(output.errors, errors) << arguments[0];
         EXPECT_EQ(output.exitStatus, 64) << arguments[0];
     }
-    // "--" ends the options: what follows is the image, whatever it looks like.
+    // "--" ends the options: what follows is the image, whatever it looks like; with nothing after
+    // it, the image is looked for as without any argument.
+    ToolOutput none = RunWith(folder.path(), {});
+    ToolOutput ended = RunWith(folder.path(), {"--"});
+    EXPECT_EQ(none.console, Opened("quillstrand.kit") + kUpgradeError);
+    EXPECT_EQ(ended.console, none.console);
+    EXPECT_EQ(ended.errors, "");
+    EXPECT_EQ(ended.exitStatus, 1);
     folder.Write("-quillstrand.kit", kDamagedImage);
     EXPECT_EQ(RunWith(folder.path(), {"--", "quillstrand.kit"}).console, Opened("quillstrand.kit") + kUpgradeError);
     EXPECT_EQ(RunWith(folder.path(), {"--", "-quillstrand.kit"}).console, kBanner + kFitError);

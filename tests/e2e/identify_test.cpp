@@ -46,6 +46,11 @@ TEST(Identify, GivesUpAfterNineteenRequests)
 
     SimRun unplugged = RunWith("unplug=1");
     EXPECT_EQ(unplugged.console, kStart + "Error: The MIDI Out of device is missing!\n\n");
+
+    // A service that never gives the frame back fails the send instead of hanging the tool.
+    SimRun neverDone = RunWith("still-playing=always");
+    EXPECT_EQ(neverDone.console, unplugged.console);
+    EXPECT_EQ(neverDone.report.sleptMs, 5000u);
 }
 
 TEST(Identify, TakesAnAnswerThatCameBeforeTheRequest)

@@ -15,18 +15,12 @@ SimRun RunWith(const std::string& script)
     return RunUpdateOf({0x00, 0x04, 0x12, 0x34, 0xBA, 0xFF}, script);
 }
 
-TEST(PortStage, InsistsOnExactlyOneInputDevice)
+TEST(PortStage, EndsWithoutAnyInputDevice)
 {
     SimRun none = RunWith("in=");
     EXPECT_EQ(none.console,
               Opened(kImageName) + "Error: Did not find the USB Audio device, please check!\n\n");
     EXPECT_EQ(none.report.inputsOpened + none.report.outputsOpened, 0u);
-
-    SimRun two = RunWith("in=quillstrand MIDI,USB Keys");
-    EXPECT_EQ(two.console, Opened(kImageName) +
-                               "Error:Does your computer have identified 2 USB audiol devices, "
-                               "Please remove the other USB audiol devices!\n\n");
-    EXPECT_EQ(two.report.inputsOpened + two.report.outputsOpened, 0u);
 }
 
 TEST(PortStage, PassesOverTheSystemsOwnOutputs)
@@ -68,6 +62,10 @@ TEST(PortStage, ReportsAnInputThatCannotBeOpenedOrStarted)
     EXPECT_EQ(mapperOnly.console, Opened(kImageName) + "MIDI IN DEVICE: Microsoft MIDI Mapper\r\n" +
                                       "Error: The MIDI In of device is missing!\n\n");
 
+    SimRun noBuffer = RunWith("fail-add-buffer=0");
+    EXPECT_EQ(noBuffer.console, notStarted.console);
+    EXPECT_EQ(noBuffer.report.framesSent.size(), 0u);
+
     SimRun outputBusy = RunWith("fail-open=out:1");
     EXPECT_EQ(outputBusy.console, Opened(kImageName) + "MIDI IN DEVICE: quillstrand MIDI\r\n" +
                                       "Error: The MIDI Out of device is missing!\n\n");
@@ -84,7 +82,6 @@ TEST(PortStage, ListsTheDevicesAndThePortsAnUpdateWouldOpen)
          "MIDI OUT 2: quillstrand MIDI\nMIDI OUT 3: USB Synth\nAn update would open MIDI IN 0 and MIDI OUT 2.\n"},
         {"out=Microsoft GS Wavetable Synth", "An update would stop: it finds no MIDI OUT to use.\n"},
         {"in=Microsoft MIDI Mapper", "An update would stop: it finds no MIDI IN to use.\n"},
-        {"in=quillstrand MIDI,USB Keys", "An update would stop: it needs exactly one MIDI input device, not 2.\n"},
     };
     for (const auto& [script, ending] : cases) {
         SimRun run = RunSimulated(folder.path(), std::string("clock=virtual;") + script, {"--list"});

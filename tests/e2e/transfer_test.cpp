@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -15,17 +17,23 @@ const std::string kRestart = kDone + "Target update successfully!\n" +
 const std::string kCrcError = "\nThe CRC of the download file is error!\n";
 const std::string kOutMissing = "\nError: The MIDI Out of device is missing!\n\n";
 
-// `count` records of `size` bytes each, every one different.
-Bytes Records(unsigned count, unsigned size)
+// `count` records, record r of `sizeOf(r)` bytes, every one different.
+Bytes Records(unsigned count, const std::function<unsigned(unsigned)>& sizeOf)
 {
     Bytes image;
     for (unsigned r = 0; r < count; ++r) {
-        Bytes payload(size - 4);
+        Bytes payload(sizeOf(r) - 4);
         for (size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(r * 31 + i * 7);
         Bytes record = MakeRecord(payload);
         image.insert(image.end(), record.begin(), record.end());
     }
     return image;
+}
+
+// `count` records of `size` bytes each.
+Bytes Records(unsigned count, unsigned size)
+{
+    return Records(count, [size](unsigned) { return size; });
 }
 
 std::string Repeat(const std::string& text, unsigned times)
@@ -172,10 +180,27 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
     EXPECT_EQ(late.console, kStart + Progress(0, 0) + Progress(1, 25) + Progress(1, 25) + Progress(2, 50) +
                                 Progress(3, 75) + kRepliedTooLate);
     EXPECT_EQ(late.exitStatus, 3);
-    // A device that restarts falls silent: after such a lag its restart code proves nothing.
-    SimRun restarted = RunUpdateOf(image, "slow=2.1:1100; size=24");
-    EXPECT_NE(restarted.console.find(kRepliedTooLate), std::string::npos);
-    EXPECT_EQ(restarted.exitStatus, 3);
+    // A device that restarts falls silent: after such a lag its restart code proves nothing, even
+    // when that code is the one late answer and every answer that came was taken.
+    for (const char* script : {"slow=2.1:1100; size=24", "slow=4.1:1100; size=24"}) {
+        SimRun restarted = RunUpdateOf(image, script);
+        EXPECT_NE(restarted.console.find(kRepliedTooLate), std::string::npos) << script;
+        EXPECT_EQ(restarted.exitStatus, 3) << script;
+    }
+    // A refusal is the answer to the send it follows: no lag, and the restart code is believed.
+    SimRun refusedThenRestarted = RunUpdateOf(image, "reply=2.1:20; size=24");
+    EXPECT_EQ(refusedThenRestarted.console, kStart + Progress(0, 0) + Progress(1, 25) + kCrcError +
+                                                Progress(1, 25) + Progress(2, 50) + Progress(3, 75) + kRestart);
+    EXPECT_EQ(refusedThenRestarted.report.flash, image);
+
+    // Two late answers in one run: the first makes the record go out again and is taken for that
+    // resend; the second, for a record further on, comes after the last answer taken, later than a
+    // record's whole wait. The device holds a record twice, so no success may be claimed.
+    Bytes forty = Records(40, [](unsigned r) { return 4 + (r * 7) % 56 + 1; });
+    SimRun twoLate = RunUpdateOf(forty, "slow=32.1:1065; slow=37.1:1231");
+    EXPECT_NE(twoLate.console.find(kRepliedTooLate), std::string::npos);
+    EXPECT_EQ(twoLate.exitStatus, 3);
+    EXPECT_NE(twoLate.report.flash, forty);
 
     // From 85 percent on the wait is 200 + 1,000 polls: 1,150 ms is in time for record 18 of 20,
     // not for record 17.
@@ -184,10 +209,10 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
     EXPECT_EQ(RunUpdateOf(twenty, "slow=17.1:1150").exitStatus, 3);
 
     // The answer to attempt 1 arrives while the record goes out again, and the controller drops
-    // that second copy: the answer is right after all, and a quiet second proves it.
+    // that second copy: the answer is right after all, and the quiet that follows proves it.
     SimRun dropped = RunUpdateOf(Records(1, 6), "late=1.1; silent=2.1");
     EXPECT_EQ(dropped.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
-    EXPECT_EQ(dropped.report.sleptMs, 1u + (1 + 50 + 1000) + 1 + 1000);
+    EXPECT_EQ(dropped.report.sleptMs, 1u + (1 + 50 + 1000) + 1 + 1500);
 
     // An answer to the identification that comes while a record goes out is one answer too many,
     // even when its code reads as a refusal.

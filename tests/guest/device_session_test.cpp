@@ -95,7 +95,8 @@ TEST(DeviceSession, RefusesWhatOnlyTheSimulatedServiceCanDo)
 {
     for (const char* script : {"clock=virtual", "in=quillstrand MIDI,other", "out=",
                                "controller=other", "fail-open=in:0", "fail-start=0",
-                               "still-playing=1", "stray=0"}) {
+                               "still-playing=1", "stray=0", "stall=2:100", "loop=A", "second=B",
+                               "preset=windows11", "fail-add-buffer=0"}) {
         EXPECT_THROW(Session(script), std::invalid_argument) << script;
     }
     EXPECT_NO_THROW(Session("clock=real; unplug=40; size=100; reply=*.1:20; send=0:F0 34 F7"));

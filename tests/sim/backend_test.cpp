@@ -201,23 +201,4 @@ TEST(SimBackend, ReadsTheControllersBytesAsTheWindowsServiceDoes)
                         {error, {0xF0, 0x01}}, {data, {0x80, 0x40, 0x00}}, {sysex, {0xF0}}}));
 }
 
-TEST(SimBackend, SplitsAMessageLongerThanTheBufferOverTheNextQueuedBuffer)
-{
-    Bytes message = {0xF0};
-    for (int i = 0; i < 250; ++i) message.push_back(uint8_t(i % 0x80));
-    message.push_back(0xF7);
-    SimSetup setup;
-    setup.clock = SimClock::Virtual;
-    setup.firmware.scheduled.push_back({0, message});
-    ConfigureSimulator(setup);
-
-    FakeHost host;
-    ASSERT_EQ(host.OpenInput(0), MMSYSERR_NOERROR);
-    AdvanceSimulatedClock(1);
-    std::vector<Bytes> received = host.Received();
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0], Bytes(message.begin(), message.begin() + 200));
-    EXPECT_EQ(received[1], Bytes(message.begin() + 200, message.end()));
-}
-
 }  // namespace

@@ -1,7 +1,7 @@
 // The fault soak: many whole updates of random valid images against the simulated device with
 // random faults, each run checked against the invariants of soak_invariants.h. Prints its counts;
 // exits 1 when any run broke an invariant, naming the run's seed and script so it can be replayed.
-// Usage: fault_soak [RUNS] [SEED]   (default: 1000 runs, seed 1)
+// Usage: fault_soak [RUNS] [SEED]   (default: 2000 runs, seed 1)
 //        fault_soak --show SEED RUN  (one run again, with its image, console and report)
 #include "tests/soak/soak_faults.h"
 #include "tests/soak/soak_image.h"
@@ -139,7 +139,7 @@ int main(int argc, char** argv)
     if (argc == 4 && std::string(argv[1]) == "--show") {
         return Show(std::strtoull(argv[2], nullptr, 10), unsigned(std::strtoul(argv[3], nullptr, 10)));
     }
-    unsigned runs = argc > 1 ? unsigned(std::strtoul(argv[1], nullptr, 10)) : 1000;
+    unsigned runs = argc > 1 ? unsigned(std::strtoul(argv[1], nullptr, 10)) : 2000;
     uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
     setpgid(0, 0);
 

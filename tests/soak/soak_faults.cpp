@@ -42,11 +42,49 @@ std::string Where(const SoakImage& image, std::mt19937_64& random)
     return std::to_string(record) + "." + attempts;
 }
 
-void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
+// How late answers may be in a run. A send the device loses (a silent attempt, a half record it
+// drops) and an answer late past its record's wait (50 + 1,000 polls) that lands in the lost
+// send's wait look exactly like a lost send and an answer in time: the host cannot know, and the
+// soak never combines them. So a run either loses nothing and answers up to 1,500 ms late, or may
+// lose sends and answers within 1,000 ms.
+struct Lateness {
+    bool lossless;
+    uint64_t maxMs;
+};
+
+// The host stalls between two frames, as a busy browser does. A device that may lose sends drops
+// the half record after its resync gap (20 ms, or the quiet second some devices need); the other
+// keeps it through any stall.
+std::string Stall(const SoakImage& image, std::mt19937_64& random, Lateness lateness)
+{
+    std::string statement = "stall=" + std::to_string(Between(random, 2, RecordFrames(image) + 2)) + ":" +
+                            std::to_string(Between(random, 0, 1500));
+    if (lateness.lossless) return statement + "; resync=60000";
+    return random() % 2 == 0 ? statement + "; resync=1000" : statement;
+}
+
+// An answer late by up to the run's most, mostly to a record's first attempt, which every record
+// has. True when it is later than the record's wait, so that answers lag behind sends.
+bool AddLateAnswer(const SoakImage& image, std::mt19937_64& random, Lateness lateness, SoakFaults& faults)
+{
+    uint64_t ms = Between(random, 0, lateness.maxMs);
+    uint64_t attempt = random() % 4 ? 1 : Between(random, 2, 3);
+    faults.script += "; slow=" + std::to_string(Between(random, 1, image.records.size())) + "." +
+                     std::to_string(attempt) + ":" + std::to_string(ms);
+    bool pastTheWait = ms > 1050;
+    faults.kinds.push_back(pastTheWait ? "answer past its wait" : "answer late within its wait");
+    return pastTheWait;
+}
+
+// Any other fault that the run's lateness allows.
+void AddOne(const SoakImage& image, std::mt19937_64& random, Lateness lateness, SoakFaults& faults)
 {
     std::string statement;
     std::string kind;
-    switch (random() % 13) {
+    uint64_t draw = random() % 13;
+    // A silent record is a lost send; a held answer comes after its record's wait.
+    while (lateness.lossless ? draw == 1 : draw == 2) draw = random() % 13;
+    switch (draw) {
     case 0:
         kind = "silent identification";
         statement = random() % 8 == 0 ? "ident-silent=always" : "ident-silent=" + std::to_string(Between(random, 1, 20));
@@ -67,18 +105,13 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
         statement = "delay=" + std::to_string(Between(random, 1, 49));
         break;
     case 10:
-        // Up to well past the host's longest wait for an answer: 200 + 1,000 polls.
         kind = "slow answer";
-        statement = "slow=" + Where(image, random) + ":" + std::to_string(Between(random, 0, 1500));
-        if (random() % 3 == 0) statement += "; delay=" + std::to_string(Between(random, 0, 1500));
+        statement = "slow=" + Where(image, random) + ":" + std::to_string(Between(random, 0, lateness.maxMs));
+        if (random() % 3 == 0) statement += "; delay=" + std::to_string(Between(random, 0, lateness.maxMs));
         break;
     case 11:
-        // The host stalls between two frames, as a busy browser does; the device drops the half
-        // record after its resync gap (20 ms, or the quiet second some devices need).
         kind = "stall between frames";
-        statement = "stall=" + std::to_string(Between(random, 2, RecordFrames(image) + 2)) + ":" +
-                    std::to_string(Between(random, 0, 1500));
-        if (random() % 2 == 0) statement += "; resync=1000";
+        statement = Stall(image, random, lateness);
         break;
     case 4:
         kind = "refusal";
@@ -115,6 +148,19 @@ SoakFaults RandomFaults(const SoakImage& image, std::mt19937_64& random)
 {
     SoakFaults faults;
     faults.script = "clock=virtual";
-    for (uint64_t count = Between(random, 1, 3); count > 0; --count) AddOne(image, random, faults);
+    Lateness lateness = random() % 4 ? Lateness{true, 1500} : Lateness{false, 1000};
+    faults.kinds.push_back(lateness.lossless ? "runs losing no send" : "runs that may lose sends");
+    // Late answers in every run: two that lagged in one run once ended in a success over a flash
+    // holding a record twice.
+    unsigned pastTheWait = 0;
+    for (uint64_t count = Between(random, 1, 3); count > 0; --count) {
+        pastTheWait += AddLateAnswer(image, random, lateness, faults);
+    }
+    if (pastTheWait >= 2) faults.kinds.push_back("runs with two answers past their wait");
+    if (random() % 2) {
+        faults.script += "; " + Stall(image, random, lateness);
+        faults.kinds.push_back("stall between frames");
+    }
+    for (uint64_t count = Between(random, 0, 2); count > 0; --count) AddOne(image, random, lateness, faults);
     return faults;
 }

@@ -13,7 +13,8 @@ struct SoakFaults {
     std::vector<std::string> kinds;
 };
 
-// One to three faults drawn at random, placed within the records and frames of `image`.
+// One to three late answers, in half the runs a stall between frames, and up to two other faults,
+// drawn at random and placed within the records and frames of `image`.
 SoakFaults RandomFaults(const SoakImage& image, std::mt19937_64& random);
 
 // The frames the host sends for one copy of each record, identification excluded.

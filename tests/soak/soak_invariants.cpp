@@ -105,7 +105,7 @@ void CheckPorts(const SimCounts& report, SoakVerdict& verdict)
 uint64_t SleepLimit(const SoakImage& image)
 {
     const uint64_t identifyRequests = 19, identifyPolls = 100, attempts = 20, replyPolls = 200 + 1000,
-                   quietPolls = 1000;
+                   quietPolls = 1500;
     uint64_t limit = identifyRequests * identifyPolls + quietPolls;
     for (const auto& record : image.records) limit += attempts * ((record.size() + 22) / 23 + replyPolls);
     return limit;

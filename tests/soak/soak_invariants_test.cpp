@@ -124,10 +124,10 @@ TEST(SoakInvariants, TheRunMustEndWithinItsLimitsWithEveryPortClosed)
     EXPECT_TRUE(violates([](SimRun& r) { r.report.headersQueued = 1; }));
 
     // 19 identification requests of 100 polls, 20 attempts of each one-frame record with its late
-    // answer's wait, and the quiet second at the end.
-    EXPECT_EQ(SleepLimit(image), 1900u + 2 * 20 * (1 + 1200) + 1000);
-    EXPECT_FALSE(violates([](SimRun& r) { r.report.sleeps = 2900 + 2 * 20 * 1201; }));
-    EXPECT_TRUE(violates([](SimRun& r) { r.report.sleeps = 2900 + 2 * 20 * 1201 + 1; }));
+    // answer's wait, and the quiet at the end.
+    EXPECT_EQ(SleepLimit(image), 1900u + 2 * 20 * (1 + 1200) + 1500);
+    EXPECT_FALSE(violates([](SimRun& r) { r.report.sleeps = 3400 + 2 * 20 * 1201; }));
+    EXPECT_TRUE(violates([](SimRun& r) { r.report.sleeps = 3400 + 2 * 20 * 1201 + 1; }));
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ const badImage = { name: 'quillstrand_bad.kit', bytes: Buffer.from('00 04 12 34 
 const misnamed = { name: 'firmware_v1.2.kit', bytes: sample.bytes };
 const longName = 'quillstrand MIDI interface with a long name';
 const devices = (names) => `in=${names}; out=${names}`;
+// The sample image's size in bytes: the controller that knows it restarts after the last record.
+const sampleSize = sample.bytes.toString('latin1').trim().split(/\s+/).length;
 
 // The firmware a maker offers beside the page, newest first; and the same list with the newest
 // image's SHA-256 wrong.
@@ -52,14 +54,29 @@ const IMAGE_REFUSED = { midiRequests: 0 };
 
 // name, image, the stand-in's script, the twin's script where it differs, how the page is used,
 // what the page says and in which style. Frame 600 is within record 100 of the sample image
-// (frame 1 is the identification request).
+// (frame 1 is the identification request). Every outcome the page words (web/words.js) ends one
+// of them, so that a changed message of the program, which the page reads, fails here.
 const COMPARED = [
   { name: 'update', image: sample, sim: '', keyboard: true, screenshot: SCREENSHOT, audit: true,
     ...UPDATED },
   {
+    name: 'updated, the controller restarting', image: sample, sim: `size=${sampleSize}`,
+    style: 'success',
+    says: 'The controller was updated and is restarting. Wait until it has started again before ' +
+      'you use it.',
+  },
+  {
+    // The identification request cannot be sent: the controller is there but out of reach.
+    name: 'a send that throws from the first frame', image: sample, sim: '',
+    standInFault: [sendThrowsFrom, 1], twin: 'unplug=1', style: 'failure',
+    says: 'The controller could not be reached over MIDI. Close other music programs, unplug the ' +
+      'controller, plug it in again, then press Start the update again.',
+  },
+  {
     name: 'no device', image: sample, sim: devices(''), style: 'failure',
-    says: 'No controller was found. Connect it to this computer with its USB cable, then press ' +
-      'Start the update again.',
+    says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
+      'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
+      'the update again.',
   },
   // Beside the controller, a keyboard of another maker that answers no SysEx; the loopbacks of a
   // Windows 11 PC of today, which send the question back. Each is asked who it is, and nothing
@@ -81,8 +98,8 @@ const COMPARED = [
     name: 'two controllers', image: sample,
     sim: `${devices('quillstrand MIDI,quillstrand MIDI 2')}; second=quillstrand MIDI 2`,
     viewport: { width: 320, height: 900 }, style: 'failure',
-    says: 'More than one MIDI device is connected. Disconnect every other MIDI device ' +
-      '(keyboards, interfaces), keep only the controller, then press Start the update again.',
+    says: 'More than one controller answered. Disconnect every controller but the one to ' +
+      'update, then press Start the update again.',
   },
   {
     name: 'another model', image: sample, sim: 'model=35', audit: true, style: 'failure',
@@ -119,6 +136,13 @@ const COMPARED = [
     ...PART_WAY,
   },
   { name: 'gone quiet in the middle of the update', image: sample, sim: 'silent-from=100', ...PART_WAY },
+  {
+    // Record 20's answer is held until the record goes out again, however long the page's wait
+    // lasts on a busy machine: then answers and sends no longer pair up.
+    name: 'an answer too late', image: sample, sim: 'late=20.1', style: 'failure',
+    says: 'The controller answered too late, so the update stopped. It may now hold part of the ' +
+      'new firmware: run the update again before you use it.',
+  },
   // An answer cut short by the next one comes back as Windows hands it back, and is no answer.
   { name: 'a SysEx cut short', image: sample, sim: 'before=50.1:F0 20; slow=50.1:5', ...UPDATED },
   {
@@ -130,6 +154,13 @@ const COMPARED = [
     name: 'name that does not fit', image: misnamed, sim: '', ...IMAGE_REFUSED, style: 'failure',
     says: 'Nothing was sent: this file is not firmware for the quillstrand controller (its name ' +
       'must begin with quillstrand and end with .kit). Choose the right file.',
+  },
+  {
+    // Dropped, so the chooser's filter does not apply: the program looks for a .kit file.
+    name: 'a file that is no .kit, dropped', image: { name: 'quillstrand_v1.2.bin', bytes: sample.bytes },
+    sim: '', drop: true, ...IMAGE_REFUSED, style: 'failure',
+    says: 'Nothing was sent: the firmware file was not accepted (see above). Choose the firmware ' +
+      'file again.',
   },
   {
     // The system's loopback port is no device; names are cut to 31 characters.

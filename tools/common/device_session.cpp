@@ -10,13 +10,18 @@ const SimSetup& CheckedForLink(const SimSetup& setup)
     const SimSetup defaults;
     if (setup.clock != defaults.clock) throw std::invalid_argument("clock: the link has real time only");
     if (setup.inputs != defaults.inputs || setup.outputs != defaults.outputs ||
-        setup.controllerName != defaults.controllerName) {
-        throw std::invalid_argument("in, out, controller: the link's devices are the system's");
+        setup.controllerName != defaults.controllerName || !setup.loops.empty() ||
+        !setup.otherControllers.empty()) {
+        throw std::invalid_argument("in, out, controller, loop, second, preset: the link's devices are the system's");
     }
     if (!setup.failingInputOpens.empty() || !setup.failingOutputOpens.empty() ||
-        !setup.failingStarts.empty() || setup.stillPlayingUnprepares != 0 || !setup.strayAtMs.empty()) {
-        throw std::invalid_argument("fail-open, fail-start, still-playing, stray: not on a real link");
+        !setup.failingStarts.empty() || !setup.failingAddBuffers.empty() || setup.stillPlayingUnprepares != 0 ||
+        !setup.strayAtMs.empty()) {
+        throw std::invalid_argument("fail-open, fail-start, fail-add-buffer, still-playing, stray: not on a real link");
     }
+    // The host's stalls are the host's own: a device cannot make them, and ignoring one would
+    // pass a scenario that never ran.
+    if (!setup.stalls.empty()) throw std::invalid_argument("stall: the host's pace is not the device's to set");
     return setup;
 }
 

@@ -15,7 +15,8 @@
 class DeviceSession {
 public:
     // Takes a setup read from a simulation script; throws std::invalid_argument for what only
-    // the simulated service can do (its device lists, its clock, failing opens and sends).
+    // the simulated service can do (its device lists, its clock, failing opens and sends, the
+    // host's stalls).
     explicit DeviceSession(const SimSetup& setup);
 
     // One SysEx from the host. False when it is the frame the controller vanishes at: it is not
