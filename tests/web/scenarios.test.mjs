@@ -51,6 +51,13 @@ const PART_WAY = {
     'Connect it again, alone, and run the update again before you use it.',
 };
 const IMAGE_REFUSED = { midiRequests: 0 };
+// No device, or none that answered.
+const NO_ANSWER = {
+  style: 'failure',
+  says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
+    'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
+    'the update again.',
+};
 
 // name, image, the stand-in's script, the twin's script where it differs, how the page is used,
 // what the page says and in which style. Frame 600 is within record 100 of the sample image
@@ -73,10 +80,7 @@ const COMPARED = [
       'controller, plug it in again, then press Start the update again.',
   },
   {
-    name: 'no device', image: sample, sim: devices(''), style: 'failure',
-    says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
-      'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
-      'the update again.',
+    name: 'no device', image: sample, sim: devices(''), ...NO_ANSWER,
   },
   // Beside the controller, a keyboard of another maker that answers no SysEx; the loopbacks of a
   // Windows 11 PC of today, which send the question back. Each is asked who it is, and nothing
@@ -89,9 +93,7 @@ const COMPARED = [
   {
     name: 'several devices, none of them the controller', image: sample,
     sim: `${devices('Keys 49,Default Basic App Loopback')}; loop=Default Basic App Loopback`,
-    style: 'failure',
-    says: 'No controller was found. Connect it to this computer with its USB cable, then press ' +
-      'Start the update again.',
+    ...NO_ANSWER,
   },
   {
     // 400 % zoom of a 1280-pixel-wide window: the long message wraps.

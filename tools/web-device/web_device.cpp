@@ -63,6 +63,8 @@ EMSCRIPTEN_KEEPALIVE const char* WebDeviceConfigure(const char* script)
         first.inputs = SimSetup().inputs;
         first.outputs = SimSetup().outputs;
         first.controllerName = SimSetup().controllerName;
+        first.loops.clear();
+        first.otherControllers.clear();
         controllers.clear();
         controllers.push_back(std::make_unique<DeviceSession>(first));
         controllerNames = {setup.controllerName};
