@@ -44,27 +44,34 @@ for script in scripts/guest/scenarios/*.sh; do files+=(-f "$script=scenarios/$(b
 for image in "$images"/*.kit; do files+=(-f "$image=images/$(basename "$image")"); done
 # The Linux program is /bin/tambrell-update there (scripts/guest/scenarios/lib.sh).
 scripts/guest/build-guest.sh "${files[@]}" "$shipped/deb/usr/bin/tambrell-update" \
-  "$bin/tools/usb-device/usb-device" "$(command -v amidi)"
+  "$bin/tools/usb-device/usb-device" "$(command -v amidi)" "$(command -v aconnect)"
 
 # Named scenarios only, when given (a developer's quick look); every one otherwise.
 scenarios=${*:-$(grep -v '^#' scripts/guest/scenarios.txt | cut -d'|' -f1 | tr -d ' ' | grep .)}
 only=$(printf '*/%s:' $scenarios)
-# The link first, alone, without the tool.
+# The link first, alone, without the tool; then the time the search for the controller takes.
 guest=0
-scripts/guest/run-guest.sh "$results" usb_link $scenarios || guest=1
+scripts/guest/run-guest.sh "$results" usb_link usb_search_time $scenarios || guest=1
 compared=0
 TAMBRELL_GUEST_RESULTS="$results" TAMBRELL_GUEST_IMAGES="$images" \
   "$bin/tests/guest/guest_scenarios_test" --gtest_filter="${only%:}" | tee "$results/compared.txt" || compared=1
 
 # How long the answers took to come back as the device saw them (answer out, the host's next frame
 # in): the waits of the programs must cover them.
-for trips in "$results"/*/round-trips.txt; do
+for trips in "$results"/*/round-trips*.txt; do
   [ -s "$trips" ] || continue
-  sort -n "$trips" | awk -v name="$(basename "$(dirname "$trips")")" '
+  device=$(basename "$trips" .txt)
+  sort -n "$trips" | awk -v name="$(basename "$(dirname "$trips")") device ${device#round-trips}" '
     { ms[NR] = $1; if ($1 > 50) late++ }
     END { printf "round trips, %s: %d answers, median %d ms, 99th percentile %d ms, max %d ms, %d over 50 ms\n",
                  name, NR, ms[int((NR + 1) / 2)], ms[int(NR * 0.99 + 0.999)], ms[NR], late }'
 done
+# The search among a Windows 11 PC's loopbacks, against the controller alone (median of three).
+if [ -s "$results/usb_search_time/search-ms.txt" ]; then
+  median() { grep "^$1 " "$results/usb_search_time/search-ms.txt" | cut -d' ' -f2 | sort -n | sed -n 2p; }
+  echo "finding the controller, Linux program's --list: alone $(median alone) ms," \
+    "among a Windows 11 PC's three loopbacks $(median loopbacks) ms"
+fi
 count() { grep -o "^\[ *$1 *\] $2/[^ ,]*" "$results/compared.txt" | sort -u | wc -l; }
 echo "usb scenarios: $(count OK Usb) passed, $(count FAILED Usb) failed"
 echo "wine scenarios: $(count OK Wine) passed, $(count FAILED Wine) failed"

@@ -11,6 +11,7 @@ var webMidi = {
   outputs: null,
   arrived: new Map(),  // listening input index -> its messages not yet taken
   listeners: new Map(),
+  changes: new Map(),  // port -> its last open or close asked for, which the next one waits for
   channel: null,
   turn: null,
   lateness: 0,  // ms past the deadline that waits end, on average
@@ -40,7 +41,7 @@ var webMidi = {
       if (event.data.length > 0 && event.data[0] === 0xF0) kept.push(new Uint8Array(event.data));
     };
     port.addEventListener('midimessage', keep);
-    port.open().catch(() => {});  // a port that cannot be opened just stays silent
+    this.change(port, true);
     this.listeners.set(index, keep);
     this.arrived.set(index, kept);
     return true;
@@ -49,7 +50,17 @@ var webMidi = {
   // The program closed the port, as a Windows program closes its device.
   close(input, index) {
     const port = this.ports(input)[index];
-    if (port && port.connection !== 'closed') port.close().catch(() => {});
+    if (port) this.change(port, false);
+  },
+
+  // Opening and closing take effect a moment later, and a port still closing reads open, so
+  // Chromium's open() of a port closed just before does nothing: the controller's input, closed
+  // after the search for the controller and opened again at once, stayed closed. Each change waits
+  // for the one before. A port that cannot be opened just stays silent.
+  change(port, open) {
+    const before = this.changes.get(port) || Promise.resolve();
+    const after = before.then(() => (open ? port.open() : port.close())).catch(() => {});
+    this.changes.set(port, after);
   },
 
   next(index) {

@@ -10,8 +10,10 @@ out="$root_dir/build/guest"
 kernel="$out/kernel"
 # The modules the guest loads, each after what it needs: virtio and 9p for the host's files,
 # overlay, the sound core with the sequencer's MIDI client, USB with the USB/IP host controller and
-# the USB audio driver; and the sequencer's loopback port, which only one scenario loads.
-modules=(virtio_pci 9pnet_virtio 9p overlay snd-seq-midi vhci-hcd snd-usb-audio snd-seq-dummy)
+# the USB audio driver; and the sequencer's loopback port and the kernel's virtual MIDI driver,
+# which only the scenarios that use them load.
+modules=(virtio_pci 9pnet_virtio 9p overlay snd-seq-midi vhci-hcd snd-usb-audio snd-seq-dummy
+  snd-virmidi)
 # Where they and their needs lie in the kernel package.
 module_dirs=(sound drivers/usb drivers/media/mc drivers/virtio net/9p fs/9p fs/netfs fs/fscache
   fs/overlayfs)

@@ -13,10 +13,12 @@ scenarios=$(IFS=,; echo "$*")
 
 rm -rf "$results"
 mkdir -p "$results"
-# TCG, one CPU, no microvm: the combination that boots every time on these machines.
+# TCG, no microvm: the combination that boots every time on these machines. TAMBRELL_GUEST_CPUS
+# sets the number of virtual CPUs (1 by default).
+cpus=${TAMBRELL_GUEST_CPUS:-1}
 status=0
 # The host's root, read-only, is where Wine runs (scripts/guest/scenarios/host_root.sh).
-timeout 2400 qemu-system-x86_64 -accel tcg -m 2048 -smp 1 -nodefaults -no-user-config -nographic \
+timeout 2400 qemu-system-x86_64 -accel tcg -m 2048 -smp "$cpus" -nodefaults -no-user-config -nographic \
   -serial stdio -serial "file:$results/results.tar" -no-reboot \
   -device isa-debug-exit,iobase=0xf4,iosize=0x04 \
   -virtfs local,path=/,mount_tag=host,security_model=none,readonly=on,multidevs=remap \

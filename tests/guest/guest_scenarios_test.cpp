@@ -5,7 +5,9 @@
 // scripts/test-guest.sh runs this after the guest has run, with
 //   TAMBRELL_GUEST_RESULTS  the folder of the scenarios' result folders
 //   TAMBRELL_GUEST_IMAGES   the folder of the images they used
+#include "sim/device_firmware.h"
 #include "sim/sim_report.h"
+#include "tests/guest/guest_devices.h"
 #include "tests/support/sim_run.h"
 #include "tests/support/temp_folder.h"
 
@@ -26,8 +28,8 @@ namespace fs = std::filesystem;
 
 struct Scenario {
     std::string name;
-    std::string kind;  // "usb", "wine", "web", "web_through" or "web_firefox"
-    int devices;
+    std::string kind;  // "usb", "wine", "web" or "web_firefox"
+    std::vector<GuestDevice> devices;
     std::string image;
     std::string deviceScript;
     std::string twinScript;
@@ -53,12 +55,12 @@ std::vector<Scenario> ReadScenarioTable()
         while (std::getline(row, field, '|')) fields.push_back(Trim(field));
         fields.resize(6);
         scenarios.push_back(
-            {fields[0], fields[1], std::stoi(fields[2]), fields[3], fields[4], fields[5]});
+            {fields[0], fields[1], ParseDevices(fields[2]), fields[3], fields[4], fields[5]});
     }
     return scenarios;
 }
 
-// The kinds of a program: "web_through" and "web_firefox" are the page too.
+// The kinds of a program: "web_firefox" is the page too.
 std::vector<Scenario> ScenariosOfProgram(const std::string& program)
 {
     std::vector<Scenario> scenarios;
@@ -145,18 +147,28 @@ testing::AssertionResult SameFrames(const char* guestExpression, const char* twi
                   twinExpression, guest[at], twin[at]);
 }
 
-// The twin's devices carry the guest's names, so that the device lines match too.
+// The twin's devices carry the names the guest's program sees, in its order, so that the device
+// lines and the order of asking match too. The simulated service tells controllers apart by
+// name, so a second controller of the same name is "<name> 2" in the twin: its name is never
+// printed, as the tool refuses two controllers.
 std::string TwinScript(const Scenario& scenario)
 {
-    // The port name the guest's USB MIDI driver gives; Firefox names a port after the
-    // sequencer's client and port, and their numbers.
-    const std::string name = scenario.kind == "web_firefox" ?
-                                 "quillstrand MIDI:quillstrand MIDI MIDI 1 16:0" :
-                                 "quillstrand MIDI MIDI 1";
-    std::string names;
-    for (int i = 0; i < scenario.devices; ++i) names += (i ? "," : "") + name;
-    return "clock=virtual; in=" + names + "; out=" + names + "; controller=" + name + "; " +
-           scenario.twinScript;
+    std::string names, devices;
+    bool controllerSeen = false;
+    for (const SeenPort& port : PortsSeen(scenario.kind, scenario.devices)) {
+        std::string name = port.name;
+        switch (scenario.devices[port.device]) {
+        case GuestDevice::Controller:
+            if (names.find(name) != std::string::npos) name += " 2";
+            devices += (controllerSeen ? "second=" : "controller=") + name + "; ";
+            controllerSeen = true;
+            break;
+        case GuestDevice::Through: devices += "loop=" + name + "; "; break;
+        case GuestDevice::Keys: break;  // a port of another name ignores SysEx
+        }
+        names += (names.empty() ? "" : ",") + name;
+    }
+    return "clock=virtual; in=" + names + "; out=" + names + "; " + devices + scenario.twinScript;
 }
 
 // The scenario on the simulated service, with the image the guest used.
@@ -172,19 +184,60 @@ bool Completes(const std::string& console)
     return console.find("Target update successfully!") != std::string::npos;
 }
 
-// The device program's report against the frames and flash expected of it. A device that is
-// unplugged sees only the frames sent before that.
-void ExpectDeviceReport(const fs::path& results, const Scenario& scenario,
-                        std::vector<std::vector<uint8_t>> frames, const std::vector<uint8_t>& flash)
+// What the twin's first controller received: the twin's report lists the frames that reached any
+// port, and only identification requests reach another port.
+std::vector<std::vector<uint8_t>> TwinControllerFrames(const SimCounts& twin)
 {
-    SimCounts device = ParseReport(ReadFile(results / "device.txt"));
-    EXPECT_PRED_FORMAT2(SameAs, device.flash, flash);
+    std::vector<std::vector<uint8_t>> frames;
+    for (const auto& frame : twin.framesSent) {
+        if (IsIdentifyRequest(frame) && frames.size() < twin.identifyRequests) frames.push_back(frame);
+    }
+    for (const auto& frame : twin.framesSent) {
+        if (!IsIdentifyRequest(frame)) frames.push_back(frame);
+    }
+    return frames;
+}
+
+// The first controller program's report against the frames and flash of the twin's controller.
+// A device that is unplugged sees only the frames sent before that.
+void ExpectControllerReport(const SimCounts& device, const Scenario& scenario, const SimCounts& twin)
+{
+    std::vector<std::vector<uint8_t>> frames = TwinControllerFrames(twin);
+    EXPECT_PRED_FORMAT2(SameAs, device.flash, twin.flash);
     if (scenario.deviceScript.find("unplug=") != std::string::npos) {
         ASSERT_LE(device.framesSent.size(), frames.size());
         frames.resize(device.framesSent.size());
     }
     EXPECT_PRED_FORMAT2(SameFrames, device.framesSent, frames);
-    EXPECT_EQ(ReadFile(results / "device.err"), "");
+}
+
+// Any other device is only ever asked who it is, and no more than three times.
+void ExpectOnlyAsked(const SimCounts& device)
+{
+    EXPECT_GE(device.framesSent.size(), 1u);
+    EXPECT_LE(device.framesSent.size(), 3u);
+    for (const auto& frame : device.framesSent) EXPECT_TRUE(IsIdentifyRequest(frame));
+    EXPECT_TRUE(device.flash.empty());
+}
+
+// Each USB device program's report (the N-th device of the list wrote deviceN.txt): the first
+// controller's against the twin's, every other device only asked.
+void ExpectDeviceReports(const fs::path& results, const Scenario& scenario, const SimCounts& twin)
+{
+    bool controllerSeen = false;
+    for (size_t i = 0; i < scenario.devices.size(); ++i) {
+        if (scenario.devices[i] == GuestDevice::Through) continue;
+        const std::string n = std::to_string(i + 1);
+        SCOPED_TRACE("device " + n);
+        SimCounts device = ParseReport(ReadFile(results / ("device" + n + ".txt")));
+        if (scenario.devices[i] == GuestDevice::Controller && !controllerSeen) {
+            ExpectControllerReport(device, scenario, twin);
+            controllerSeen = true;
+        } else {
+            ExpectOnlyAsked(device);
+        }
+        EXPECT_EQ(ReadFile(results / ("device" + n + ".err")), "");
+    }
 }
 
 std::string WithoutCrBeforeLf(const std::string& text)
@@ -243,9 +296,7 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     if (completes) {
         EXPECT_PRED_FORMAT2(SameAs, twin.report.flash, ImageBytes(imageText));
     }
-    if (scenario.devices > 0) {
-        ExpectDeviceReport(results, scenario, twin.report.framesSent, twin.report.flash);
-    }
+    ExpectDeviceReports(results, scenario, twin.report);
 
     // A figure, not a check: the guest's CPU is emulated (under Wine, Wine starting the program is
     // part of it). The twin answers at once and sleeps in virtual time, so what it slept is the

@@ -46,7 +46,7 @@ Bytes Unlink(uint32_t seqnum, uint32_t target)
 
 struct Host {
     UsbipCommandReader reader;
-    UrbHandler device;
+    UrbHandler device{"Keys 49"};
 
     // Sends the wire bytes a byte at a time, as a stream may deliver them.
     UrbHandler::Outcome Send(const Bytes& wire)
@@ -101,6 +101,9 @@ TEST(UrbHandler, AnswersEnumerationAndStallsWhatItDoesNotKnow)
     EXPECT_EQ(first.data, Bytes(device.begin(), device.begin() + 8));
     EXPECT_EQ(Answer(host, Control(8, {0x80, 6, 0, 2, 0, 0, 255, 0})).data,
               ConfigurationDescriptor());
+    // The product string is the one the device was given (string 2, US English).
+    EXPECT_EQ(Answer(host, Control(12, {0x80, 6, 2, 3, 0x09, 0x04, 255, 0})).data,
+              StringDescriptor(2, "Keys 49"));
     EXPECT_EQ(Answer(host, Control(9, {0, 9, 1, 0, 0, 0, 0, 0})).status, 0);
     // A class request, and a string it has not.
     EXPECT_EQ(Answer(host, Control(10, {0xA1, 0x81, 0, 1, 0, 0, 2, 0})).status, STATUS_STALL);

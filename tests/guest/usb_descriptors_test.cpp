@@ -25,9 +25,12 @@ TEST(UsbDescriptors, DescribeOneMidiInAndOutLinkedToTheirEndpoints)
     const Bytes device = DeviceDescriptor();
     ASSERT_EQ(device.size(), device[0]);
     EXPECT_EQ(Word(device, 8), TEST_VENDOR_ID);
-    EXPECT_EQ(Text(*StringDescriptor(device[15])), "quillstrand MIDI");
-    EXPECT_EQ(*StringDescriptor(0), (Bytes{4, 3, 0x09, 0x04}));
-    EXPECT_FALSE(StringDescriptor(9));
+    EXPECT_EQ(Text(*StringDescriptor(device[15], CONTROLLER_PRODUCT)), "quillstrand MIDI");
+    const Bytes other = *StringDescriptor(device[15], "Keys 49");
+    EXPECT_EQ(Text(other), "Keys 49");
+    EXPECT_EQ(other[0], other.size());
+    EXPECT_EQ(*StringDescriptor(0, "Keys 49"), (Bytes{4, 3, 0x09, 0x04}));
+    EXPECT_FALSE(StringDescriptor(9, "Keys 49"));
 
     const Bytes config = ConfigurationDescriptor();
     ASSERT_EQ(Word(config, 2), config.size());

@@ -51,6 +51,13 @@ const PART_WAY = {
     'Connect it again, alone, and run the update again before you use it.',
 };
 const IMAGE_REFUSED = { midiRequests: 0 };
+// No device, or none that answered.
+const NO_ANSWER = {
+  style: 'failure',
+  says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
+    'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
+    'the update again.',
+};
 
 // name, image, the stand-in's script, the twin's script where it differs, how the page is used,
 // what the page says and in which style. Frame 600 is within record 100 of the sample image
@@ -73,14 +80,25 @@ const COMPARED = [
       'controller, plug it in again, then press Start the update again.',
   },
   {
-    name: 'no device', image: sample, sim: devices(''), style: 'failure',
-    says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
-      'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
-      'the update again.',
+    name: 'no device', image: sample, sim: devices(''), ...NO_ANSWER,
+  },
+  // Beside the controller, a keyboard of another maker that answers no SysEx; the loopbacks of a
+  // Windows 11 PC of today, which send the question back. Each is asked who it is, and nothing
+  // more.
+  {
+    name: 'another maker\'s device beside the controller', image: sample,
+    sim: devices('Keys 49,quillstrand MIDI'), ...UPDATED,
+  },
+  { name: 'the loopbacks of a Windows 11 PC', image: sample, sim: 'preset=windows11', ...UPDATED },
+  {
+    name: 'several devices, none of them the controller', image: sample,
+    sim: `${devices('Keys 49,Default Basic App Loopback')}; loop=Default Basic App Loopback`,
+    ...NO_ANSWER,
   },
   {
     // 400 % zoom of a 1280-pixel-wide window: the long message wraps.
-    name: 'two devices', image: sample, sim: devices('quillstrand MIDI,quillstrand MIDI'),
+    name: 'two controllers', image: sample,
+    sim: `${devices('quillstrand MIDI,quillstrand MIDI 2')}; second=quillstrand MIDI 2`,
     viewport: { width: 320, height: 900 }, style: 'failure',
     says: 'More than one controller answered. Disconnect every controller but the one to ' +
       'update, then press Start the update again.',
@@ -313,6 +331,9 @@ for (const scenario of COMPARED) {
       { viewport: ZOOMED, ...scenario, sim: STEADY + scenario.sim });
     assert.equal(shown.console, asTerminalShows(twin.console));
     assert.equal(deviceSide(shown.report), deviceSide(twin.report));
+    if (shown.report) {
+      assert.match(shown.report, /^foreign-frames 0$/m, 'only the question reaches other devices');
+    }
     assert.deepEqual([shown.outcome, shown.style], [scenario.says, scenario.style]);
     assert.equal(shown.focused, 'outcome', 'the focus moves to the outcome');
     assert.equal(shown.midiRequests, scenario.midiRequests ?? 1, 'MIDI access asked for');

@@ -8,14 +8,22 @@ class FakePort extends EventTarget {
     this.connection = 'closed';
   }
 
+  // As Chromium's: a change takes effect a moment later, and a port still closing reads open, so
+  // open() then does nothing.
   open() {
-    this.connection = 'open';
-    return Promise.resolve(this);
+    return this.later('open');
   }
 
   close() {
-    this.connection = 'closed';
-    return Promise.resolve(this);
+    return this.later('closed');
+  }
+
+  later(connection) {
+    if (this.connection === connection) return Promise.resolve(this);
+    return new Promise((resolve) => queueMicrotask(() => {
+      this.connection = connection;
+      resolve(this);
+    }));
   }
 }
 

@@ -17,10 +17,20 @@ EM_JS(void, UsePorts, (const char* inputs, const char* outputs), {
     fakeMidi.use(UTF8ToString(inputs).split(","), UTF8ToString(outputs).split(","));
 });
 
+// As a browser does, only an open port hands on what its device sends.
 EM_JS(void, Arrive, (int index, const uint8_t* bytes, int size), {
     const data = HEAPU8.slice(bytes, bytes + size);
-    fakeMidi.input(index).dispatchEvent(Object.assign(new Event("midimessage"), {data}));
+    const port = fakeMidi.input(index);
+    if (port.connection === "open") port.dispatchEvent(Object.assign(new Event("midimessage"), {data}));
 });
+
+EM_JS(int, OpenPageInputs, (), {
+    return [...Module['midiAccess'].inputs.values()].filter((port) => port.connection !== 'closed')
+        .length;
+});
+
+// The page's port is open already, as another part of the page may have opened it.
+EM_JS(void, OpenedElsewhere, (int index), { fakeMidi.input(index).connection = "open"; });
 
 void Arrive(int index, const std::vector<uint8_t>& bytes)
 {
@@ -30,17 +40,22 @@ void Arrive(int index, const std::vector<uint8_t>& bytes)
 struct Returned {
     UINT message;
     std::vector<uint8_t> bytes;
+    HMIDIIN handle;
+    DWORD_PTR instance;
 };
 
 std::vector<Returned> returned;
 
-// As the tool's callback does: note what came back, queue the header again.
-void CALLBACK OnInput(HMIDIIN handle, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR)
+// As the tool's callback does: note what came back, queue the header again (not an empty one,
+// handed back as input is reset).
+void CALLBACK OnInput(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR)
 {
     if (message != MIM_LONGDATA && message != MIM_LONGERROR) return;
     MIDIHDR* header = (MIDIHDR*)param1;
-    returned.push_back({message, std::vector<uint8_t>(header->lpData,
-                                                      header->lpData + header->dwBytesRecorded)});
+    if (header->dwBytesRecorded == 0) return;
+    returned.push_back({message,
+                        std::vector<uint8_t>(header->lpData, header->lpData + header->dwBytesRecorded),
+                        handle, instance});
     midiInAddBuffer(handle, header, sizeof *header);
 }
 
@@ -72,8 +87,10 @@ TEST(WebMidiBackend, HandsSysExBackInTheQueuedHeadersAsSleepReturns)
         midiInPrepareHeader(handle, &headers[i], sizeof headers[i]);
         midiInAddBuffer(handle, &headers[i], sizeof headers[i]);
     }
+    OpenedElsewhere(0);
     Arrive(0, {0xF0, 0x01, 0xF7});  // before input starts: lost, as on Windows
     ASSERT_EQ(midiInStart(handle), MMSYSERR_NOERROR);
+    Sleep(1);  // the page's port opens
     returned.clear();
 
     Arrive(0, {0x90, 0x40, 0x7F});  // a note never reaches the tool
@@ -87,6 +104,78 @@ TEST(WebMidiBackend, HandsSysExBackInTheQueuedHeadersAsSleepReturns)
     // Web MIDI hands over whole messages: one without its end byte is over at once.
     EXPECT_EQ(returned[1].message, UINT(MIM_LONGERROR));
     EXPECT_EQ(returned[1].bytes, (std::vector<uint8_t>{0xF0, 0x20}));
+    midiInReset(handle);
+    for (MIDIHDR& header : headers) midiInUnprepareHeader(handle, &header, sizeof header);
+    EXPECT_EQ(midiInClose(handle), MMSYSERR_NOERROR);
+}
+
+// Opens input `id`, queues its one header and starts it, as the tool does.
+HMIDIIN OpenWithHeader(UINT id, DWORD_PTR instance, MIDIHDR& header)
+{
+    HMIDIIN handle = nullptr;
+    EXPECT_EQ(midiInOpen(&handle, id, (DWORD_PTR)OnInput, instance, CALLBACK_FUNCTION),
+              MMSYSERR_NOERROR);
+    midiInPrepareHeader(handle, &header, sizeof header);
+    midiInAddBuffer(handle, &header, sizeof header);
+    EXPECT_EQ(midiInStart(handle), MMSYSERR_NOERROR);
+    return handle;
+}
+
+void CloseWithHeader(HMIDIIN handle, MIDIHDR& header)
+{
+    midiInReset(handle);
+    midiInUnprepareHeader(handle, &header, sizeof header);
+    EXPECT_EQ(midiInClose(handle), MMSYSERR_NOERROR);
+}
+
+// The search for the controller opens every input at once, each with its own header and callback
+// instance: a message reaches only the input it arrived at, and closing one leaves the others
+// listening.
+TEST(WebMidiBackend, KeepsSeveralOpenInputsApart)
+{
+    UsePorts("Keys 49,quillstrand MIDI,Default App Loopback (B)",
+             "Keys 49,quillstrand MIDI,Default App Loopback (A)");
+    HMIDIIN handles[3];
+    char buffers[3][16];
+    MIDIHDR headers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        headers[i].lpData = buffers[i];
+        headers[i].dwBufferLength = sizeof buffers[i];
+        handles[i] = OpenWithHeader(UINT(i), DWORD_PTR(100 + i), headers[i]);
+    }
+    HMIDIIN again;
+    EXPECT_EQ(midiInOpen(&again, 1, (DWORD_PTR)OnInput, 0, CALLBACK_FUNCTION), MMSYSERR_ALLOCATED);
+    Sleep(1);
+    returned.clear();
+
+    Arrive(2, {0xF0, 0x35, 0x62, 0xF7});  // a loopback sends the request back
+    Arrive(1, {0xF0, 0x34, 0xF7});
+    Sleep(1);
+    ASSERT_EQ(returned.size(), 2u);
+    for (const Returned& one : returned) {
+        const bool controller = one.handle == handles[1];
+        EXPECT_TRUE(controller || one.handle == handles[2]);
+        EXPECT_EQ(one.instance, DWORD_PTR(controller ? 101 : 102));
+        EXPECT_EQ(one.bytes, controller ? (std::vector<uint8_t>{0xF0, 0x34, 0xF7}) :
+                                          (std::vector<uint8_t>{0xF0, 0x35, 0x62, 0xF7}));
+    }
+
+    // Every input closed once the controller is found, and its own opened again at once: it
+    // must end open, and hear its device.
+    for (int i = 0; i < 3; ++i) CloseWithHeader(handles[i], headers[i]);
+    HMIDIIN controller = OpenWithHeader(1, 7, headers[1]);
+    Sleep(1);
+    EXPECT_EQ(OpenPageInputs(), 1) << "only the controller's input is open";
+    returned.clear();
+    Arrive(0, {0xF0, 0x01, 0xF7});
+    Arrive(1, {0xF0, 0x1A, 0xF7});
+    Sleep(1);
+    ASSERT_EQ(returned.size(), 1u);
+    EXPECT_EQ(returned[0].handle, controller);
+    EXPECT_EQ(returned[0].bytes, (std::vector<uint8_t>{0xF0, 0x1A, 0xF7}));
+    CloseWithHeader(controller, headers[1]);
+    Sleep(1);
+    EXPECT_EQ(OpenPageInputs(), 0) << "every page port closed";
 }
 
 }  // namespace

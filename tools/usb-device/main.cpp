@@ -2,11 +2,13 @@
 // reach it through the kernel's USB MIDI driver: it plugs itself into a free port of the USB/IP
 // virtual host controller and serves the transfers the host submits. It is set up and reports as
 // tools/common/device_run.h says; READY_FILE (its pid) is written once the kernel has made its MIDI
-// device. It unplugs itself on SIGTERM, and at the frame the script unplugs it at.
-// Usage: usb-device READY_FILE
+// device. It unplugs itself on SIGTERM, and at the frame the script unplugs it at. PRODUCT is its
+// USB product string (the controller's by default): another name makes another maker's device.
+// Usage: usb-device READY_FILE [PRODUCT]
 #include "tools/common/device_run.h"
 #include "tools/common/device_session.h"
 #include "tools/usb-device/urb_handler.h"
+#include "tools/usb-device/usb_descriptors.h"
 #include "tools/usb-device/vhci_port.h"
 
 #include <poll.h>
@@ -59,11 +61,12 @@ bool ReadFromHost(int socket, UsbipCommandReader& reader)
     return n > 0;
 }
 
-void Serve(VhciPort& port, DeviceSession& device, const std::string& readyFile)
+void Serve(VhciPort& port, DeviceSession& device, const std::string& readyFile,
+           const std::string& product)
 {
     MsClock clock;
     UsbipCommandReader reader;
-    UrbHandler urbs;
+    UrbHandler urbs(product);
     bool ready = false;
     while (!StopRequested()) {
         pollfd fd = {port.Socket(), POLLIN, 0};
@@ -102,15 +105,16 @@ void WaitUntilCardGone(const VhciPort& port)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: usb-device READY_FILE\n");
+    const std::string product = argc == 3 ? argv[2] : CONTROLLER_PRODUCT;
+    if (argc < 2 || argc > 3 || product.empty() || product.size() > LONGEST_STRING) {
+        std::fprintf(stderr, "usage: usb-device READY_FILE [PRODUCT]\n");
         return 2;
     }
     StopOnSignals();
     try {
         DeviceSession device(SetupFromEnvironment());
         VhciPort port;
-        Serve(port, device, argv[1]);
+        Serve(port, device, argv[1], product);
         port.Unplug();
         WaitUntilCardGone(port);
         WriteReport(device);

@@ -3,6 +3,7 @@
 #include "tools/usb-device/usb_descriptors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -13,17 +14,19 @@ const uint8_t STANDARD_DEVICE_IN = 0x80;
 const uint8_t STANDARD_DEVICE_OUT = 0x00;
 const uint8_t STANDARD_INTERFACE_OUT = 0x01;
 
-std::optional<std::vector<uint8_t>> Descriptor(uint16_t value)
+std::optional<std::vector<uint8_t>> Descriptor(uint16_t value, const std::string& product)
 {
     switch (value >> 8) {
     case DEVICE_DESCRIPTOR: return DeviceDescriptor();
     case CONFIGURATION_DESCRIPTOR: return ConfigurationDescriptor();
-    case STRING_DESCRIPTOR: return StringDescriptor(uint8_t(value & 0xFF));
+    case STRING_DESCRIPTOR: return StringDescriptor(uint8_t(value & 0xFF), product);
     default: return std::nullopt;
     }
 }
 
 }  // namespace
+
+UrbHandler::UrbHandler(std::string product) : product_(std::move(product)) {}
 
 std::vector<uint8_t> UrbHandler::Control(const UsbipCommand& command) const
 {
@@ -32,7 +35,7 @@ std::vector<uint8_t> UrbHandler::Control(const UsbipCommand& command) const
     const uint16_t value = uint16_t(setup[2] | setup[3] << 8);
     const uint16_t length = uint16_t(setup[6] | setup[7] << 8);
     if (requestType == STANDARD_DEVICE_IN && request == GET_DESCRIPTOR) {
-        if (auto descriptor = Descriptor(value)) {
+        if (auto descriptor = Descriptor(value, product_)) {
             descriptor->resize(std::min<size_t>(descriptor->size(), length));
             return SubmitReply(command.seqnum, 0, uint32_t(descriptor->size()), *descriptor);
         }

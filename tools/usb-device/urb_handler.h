@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 // The device's side of every transfer the host submits: the control requests of enumeration on
@@ -16,6 +17,9 @@ public:
         std::vector<std::vector<uint8_t>> replies;  // to send, in order
         std::vector<std::vector<uint8_t>> sysex;    // whole messages the host sent
     };
+
+    // `product`: the product string the device enumerates with.
+    explicit UrbHandler(std::string product);
 
     Outcome Handle(const UsbipCommand& command);
     // Queues a message to the host; it leaves with the next bulk IN transfers.
@@ -31,6 +35,7 @@ private:
 
     std::vector<uint8_t> Control(const UsbipCommand& command) const;
 
+    std::string product_;
     EventPacketDecoder decoder_;
     std::deque<WaitingIn> waitingIns_;
     std::deque<uint8_t> packetsToHost_;

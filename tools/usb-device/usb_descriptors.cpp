@@ -5,7 +5,6 @@
 namespace {
 
 const char MANUFACTURER[] = "quillstrand";
-const char PRODUCT[] = "quillstrand MIDI";  // the driver names the port "<product> MIDI 1"
 
 enum StringIndex : uint8_t { MANUFACTURER_STRING = 1, PRODUCT_STRING = 2 };
 
@@ -79,12 +78,12 @@ std::vector<uint8_t> ConfigurationDescriptor()
     return all;
 }
 
-std::optional<std::vector<uint8_t>> StringDescriptor(uint8_t index)
+std::optional<std::vector<uint8_t>> StringDescriptor(uint8_t index, const std::string& product)
 {
     if (index == 0) return std::vector<uint8_t>{4, STRING_DESCRIPTOR, 0x09, 0x04};  // US English
     std::string text;
     if (index == MANUFACTURER_STRING) text = MANUFACTURER;
-    else if (index == PRODUCT_STRING) text = PRODUCT;
+    else if (index == PRODUCT_STRING) text = product;
     else return std::nullopt;
     std::vector<uint8_t> descriptor = {uint8_t(2 + 2 * text.size()), STRING_DESCRIPTOR};
     for (char c : text) Append(descriptor, {uint8_t(c), 0});  // UTF-16LE of ASCII

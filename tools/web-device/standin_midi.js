@@ -1,7 +1,8 @@
 // A stand-in for the browser's Web MIDI, put into a page before its own scripts (by the tests
 // through Playwright's init script, by the demo through a script tag): requestMIDIAccess answers
-// with the devices that the TAMBRELL_SIM script lists, and the ports that carry the controller's
-// name lead to the simulated controller (web-device.wasm), as tambrell-update-sim's do.
+// with the devices that the TAMBRELL_SIM script lists; the ports that carry a controller's name
+// lead to that simulated controller (web-device.wasm), a loopback's output sends back on its
+// input, and the other ports ignore what they are sent, as tambrell-update-sim's do.
 //
 // The script is window.TAMBRELL_SIM when set, else the page address's `sim` parameter. The run
 // report is window.standInMidi.report(), the ports left open window.standInMidi.openPorts().
@@ -32,21 +33,28 @@
   class StandInAccess extends EventTarget {
     constructor(device, sysexEnabled) {
       super();
-      Object.assign(this, { device, sysexEnabled, start: performance.now(), timer: null });
+      Object.assign(this, {
+        device, sysexEnabled, start: performance.now(), timer: null, echoes: [],
+      });
       // The controller's answers arrive as the browser's own MIDI events do: in tasks of their
       // own, at once when due, never held back as a background tab's timers are.
       this.channel = new MessageChannel();
       this.channel.port1.onmessage = () => this.deliver();
-      const ports = (type, input) => new Map(
-        device.ccall('WebDevicePorts', 'string', ['number'], [input]).split('\n').slice(0, -1)
-          .map((name, index) => [index, new StandInPort(type, index, name)]),
-      );
+      const lines = (name, ...args) => device.ccall(name, 'string', args.map(() => 'number'), args)
+        .split('\n').slice(0, -1);
+      const ports = (type, input) => new Map(lines('WebDevicePorts', input)
+        .map((name, index) => [index, new StandInPort(type, index, name)]));
       this.inputs = ports('input', 1);
       this.outputs = ports('output', 0);
       for (const port of this.outputs.values()) port.send = (data) => this.send(port, data);
-      const controller = device.ccall('WebDeviceControllerName', 'string');
-      this.controllerPorts = [...this.inputs.values(), ...this.outputs.values()]
-        .filter((port) => port.name === controller);
+      this.controllerNames = lines('WebDeviceControllerNames');
+      const loops = lines('WebDeviceLoops');
+      this.loops = loops.filter((_, index) => index % 2 === 0)
+        .map((from, index) => ({ from, to: loops[2 * index + 1] }));
+    }
+
+    inputsNamed(name) {
+      return [...this.inputs.values()].filter((port) => port.name === name);
     }
 
     now() {
@@ -60,37 +68,47 @@
       if (bytes[0] === 0xF0 && !this.sysexEnabled) {
         throw new DOMException('System exclusive messages are not allowed.', 'InvalidAccessError');
       }
-      if (!this.controllerPorts.includes(port)) return;
+      const controller = this.controllerNames.indexOf(port.name);
       const pointer = this.device._malloc(bytes.length);
       this.device.HEAPU8.set(bytes, pointer);
       const taken = this.device.ccall('WebDeviceReceive', 'number',
-        ['number', 'number', 'number'], [pointer, bytes.length, this.now()]);
+        ['number', 'number', 'number', 'number'], [controller, pointer, bytes.length, this.now()]);
       this.device._free(pointer);
       if (!taken) {
         // Pulled out, as a USB device is: its ports are disconnected, and the page is told.
-        for (const gone of this.controllerPorts) gone.state = 'disconnected';
+        for (const gone of [...this.inputs.values(), ...this.outputs.values()]) {
+          if (gone.name === this.controllerNames[0]) gone.state = 'disconnected';
+        }
         this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
         throw disconnected();
+      }
+      for (const loop of this.loops) {
+        if (loop.from === port.name) this.echoes.push({ to: loop.to, data: bytes });
       }
       this.schedule();
     }
 
     schedule() {
       clearTimeout(this.timer);
-      const wait = this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.now()]);
+      const wait = this.echoes.length > 0 ? 0 :
+        this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.now()]);
       if (wait === 0) this.channel.port2.postMessage(null);
       else if (wait > 0) this.timer = setTimeout(() => this.deliver(), wait);
     }
 
     deliver() {
+      const arrive = (name, data) => {
+        for (const port of this.inputsNamed(name)) {
+          port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
+        }
+      };
+      for (const { to, data } of this.echoes.splice(0)) arrive(to, data);
       const now = this.now();
       let size;
       while ((size = this.device.ccall('WebDeviceTake', 'number', ['number'], [now])) >= 0) {
         const pointer = this.device.ccall('WebDeviceMessage', 'number');
         const data = this.device.HEAPU8.slice(pointer, pointer + size);
-        for (const port of this.controllerPorts) {
-          if (port.type === 'input') port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
-        }
+        arrive(this.controllerNames[this.device.ccall('WebDeviceMessageFrom', 'number')], data);
       }
       this.schedule();
     }

@@ -1,7 +1,9 @@
-// The simulated controller in a browser, for the page's tests, its benchmark and its demo: the same
-// firmware as tambrell-update-sim and the USB device program, set up by the same TAMBRELL_SIM
-// script and writing the same report, as a WebAssembly module. standin_midi.js carries its
-// messages as a Web MIDI device would, and lists the devices the script names.
+// The simulated controllers in a browser, for the page's tests, its benchmark and its demo: the
+// same firmware as tambrell-update-sim and the USB device program, set up by the same TAMBRELL_SIM
+// script and writing the same report, as a WebAssembly module. standin_midi.js carries their
+// messages as a Web MIDI device would, lists the devices the script names, and sends back what a
+// loopback gets.
+#include "sim/device_firmware.h"
 #include "sim/sim_report.h"
 #include "sim/sim_script.h"
 #include "tools/common/device_session.h"
@@ -16,10 +18,21 @@
 
 namespace {
 
+struct Due {
+    int controller;
+    std::vector<uint8_t> message;
+};
+
 SimSetup setup;
-std::unique_ptr<DeviceSession> device;
-std::deque<std::vector<uint8_t>> due;
-std::vector<uint8_t> message;
+// Each behind the ports of its name; the report, the unplug and the script's faults are the
+// first's, as in the simulated service.
+std::vector<std::unique_ptr<DeviceSession>> controllers;
+std::vector<std::string> controllerNames;
+// Every frame a port took, whichever device is behind it, as the simulated service reports them.
+std::vector<std::vector<uint8_t>> frames;
+uint64_t foreignFrames = 0;
+std::deque<Due> due;
+Due taken;
 std::string text;
 
 const char* Handed(std::string value)
@@ -39,18 +52,30 @@ std::string Joined(const std::vector<std::string>& names)
 
 extern "C" {
 
-// Sets the controller up afresh; returns "" or what is wrong with the script.
+// Sets the controllers up afresh; returns "" or what is wrong with the script.
 EMSCRIPTEN_KEEPALIVE const char* WebDeviceConfigure(const char* script)
 {
     try {
         setup = ParseSimScript(script);
-        // The lists are the stand-in MIDI device's to show; the controller behind them is the
-        // session's.
-        SimSetup controller = setup;
-        controller.inputs = SimSetup().inputs;
-        controller.outputs = SimSetup().outputs;
-        controller.controllerName = SimSetup().controllerName;
-        device = std::make_unique<DeviceSession>(controller);
+        // The lists and loopbacks are the stand-in MIDI device's to carry; the controllers behind
+        // them are the sessions'.
+        SimSetup first = setup;
+        first.inputs = SimSetup().inputs;
+        first.outputs = SimSetup().outputs;
+        first.controllerName = SimSetup().controllerName;
+        first.loops.clear();
+        first.otherControllers.clear();
+        controllers.clear();
+        controllers.push_back(std::make_unique<DeviceSession>(first));
+        controllerNames = {setup.controllerName};
+        for (const SimSetup::OtherController& other : setup.otherControllers) {
+            SimSetup another;
+            another.firmware.model = other.model;
+            controllers.push_back(std::make_unique<DeviceSession>(another));
+            controllerNames.push_back(other.name);
+        }
+        frames.clear();
+        foreignFrames = 0;
         due.clear();
         return Handed("");
     } catch (const std::invalid_argument& problem) {
@@ -58,51 +83,81 @@ EMSCRIPTEN_KEEPALIVE const char* WebDeviceConfigure(const char* script)
     }
 }
 
-// The port names of one direction, a line each; and the name of the ports that lead to the
-// controller.
+// The port names of one direction, a line each.
 EMSCRIPTEN_KEEPALIVE const char* WebDevicePorts(int input)
 {
     return Handed(Joined(input ? setup.inputs : setup.outputs));
 }
 
-EMSCRIPTEN_KEEPALIVE const char* WebDeviceControllerName()
+// The names of the ports behind which the controllers are, a line each, the first controller's
+// first.
+EMSCRIPTEN_KEEPALIVE const char* WebDeviceControllerNames()
 {
-    return Handed(setup.controllerName);
+    return Handed(Joined(controllerNames));
 }
 
-// One SysEx from the host at `nowMs` of the controller's clock; 0 when it is the frame the
+// The loopbacks, two lines each: the output, then the input it sends back on.
+EMSCRIPTEN_KEEPALIVE const char* WebDeviceLoops()
+{
+    std::vector<std::string> lines;
+    for (const SimSetup::Loop& loop : setup.loops) {
+        lines.push_back(loop.from);
+        lines.push_back(loop.to);
+    }
+    return Handed(Joined(lines));
+}
+
+// One SysEx from the host to a port at `nowMs` of the controllers' clock, the port of controller
+// `controller` (-1: a port with no controller behind it); 0 when it is the frame the first
 // controller vanishes at.
-EMSCRIPTEN_KEEPALIVE int WebDeviceReceive(const uint8_t* bytes, int size, double nowMs)
+EMSCRIPTEN_KEEPALIVE int WebDeviceReceive(int controller, const uint8_t* bytes, int size, double nowMs)
 {
-    return device->Receive(std::vector<uint8_t>(bytes, bytes + size), uint64_t(nowMs)) ? 1 : 0;
+    std::vector<uint8_t> frame(bytes, bytes + size);
+    if (controller >= 0 && !controllers[size_t(controller)]->Receive(frame, uint64_t(nowMs))) return 0;
+    frames.push_back(frame);
+    if (controller != 0 && !IsIdentifyRequest(frame)) ++foreignFrames;
+    return 1;
 }
 
-// The size of the next message the controller sends by `nowMs`, then at WebDeviceMessage();
-// -1 when none is due.
+// The size of the next message a controller sends by `nowMs`, then at WebDeviceMessage(), from
+// the controller WebDeviceMessageFrom(); -1 when none is due.
 EMSCRIPTEN_KEEPALIVE int WebDeviceTake(double nowMs)
 {
-    for (std::vector<uint8_t>& sent : device->TakeDue(uint64_t(nowMs))) due.push_back(sent);
+    for (size_t i = 0; i < controllers.size(); ++i) {
+        for (std::vector<uint8_t>& sent : controllers[i]->TakeDue(uint64_t(nowMs))) {
+            due.push_back({int(i), std::move(sent)});
+        }
+    }
     if (due.empty()) return -1;
-    message = std::move(due.front());
+    taken = std::move(due.front());
     due.pop_front();
-    return int(message.size());
+    return int(taken.message.size());
 }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* WebDeviceMessage()
 {
-    return message.data();
+    return taken.message.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int WebDeviceMessageFrom()
+{
+    return taken.controller;
 }
 
 // How many ms from `nowMs` until a message is due; -1 when none is waiting.
 EMSCRIPTEN_KEEPALIVE int WebDeviceWaitMs(double nowMs)
 {
-    int wait = device->WaitMs(uint64_t(nowMs), INT_MAX);
+    int wait = INT_MAX;
+    for (const auto& controller : controllers) wait = controller->WaitMs(uint64_t(nowMs), wait);
     return wait == INT_MAX ? -1 : wait;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* WebDeviceReport()
 {
-    return Handed(FormatReport(device->Counts()));
+    SimCounts counts = controllers.front()->Counts();
+    counts.framesSent = frames;
+    counts.foreignFrames = foreignFrames;
+    return Handed(FormatReport(counts));
 }
 
 }  // extern "C"

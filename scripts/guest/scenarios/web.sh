@@ -23,16 +23,6 @@ announce_sound_cards() {
   done
 }
 
-# The sequencer's own loopback port, "Midi Through", which desktop Linux systems have: for one
-# scenario only, as Wine would take it for a second device.
-midi_through_load() {
-  insmod /lib/modules/*/kernel/sound/core/seq/snd-seq-dummy.ko
-}
-
-midi_through_unload() {
-  rmmod snd-seq-dummy
-}
-
 # A person's update from the page in browser $2: the image chosen, the button pressed, the browser
 # asked for its MIDI devices then. Keeps the console panel's text, the outcome shown and a
 # screenshot.
