@@ -30,8 +30,9 @@ static int UpdateWith(const char* path, const char* name)
     if (!ImagePasses(path, name)) return FinishRun(false, EXIT_IMAGE_FAILED);
     RequestMillisecondTimer();
     // Every image whose name passes the check is meant for the one model this tool knows.
-    ExitStatus status = OpenPorts() ? Identify(MODEL_CODE) : EXIT_PORTS_FAILED;
-    if (status == EXIT_OK) status = TransferImage(&image);
+    bool answerMayFollow = false;
+    ExitStatus status = OpenPorts() ? Identify(MODEL_CODE, &answerMayFollow) : EXIT_PORTS_FAILED;
+    if (status == EXIT_OK) status = TransferImage(&image, answerMayFollow);
     return FinishRun(true, status);
 }
 

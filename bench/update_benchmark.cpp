@@ -119,15 +119,17 @@ int main()
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
     auto image = std::make_unique<FirmwareImage>();
     char name[IMAGE_NAME_SIZE];
+    bool answerMayFollow = false;
     bool ready = FindImageFile(name) && CheckImageName(name) && LoadImage(name, image.get()) &&
-                 ValidateImage(image.get()) && OpenPorts() && Identify(MODEL_CODE) == EXIT_OK;
+                 ValidateImage(image.get()) && OpenPorts() &&
+                 Identify(MODEL_CODE, &answerMayFollow) == EXIT_OK;
 
     uint64_t sleptBefore = SimulatorCounts().sleptMs;
     double cpuBefore = CpuSeconds();
     double mainCpuBefore = MainThreadCpuSeconds();
     auto start = std::chrono::steady_clock::now();
     counting = true;
-    bool transferred = ready && TransferImage(image.get()) == EXIT_OK;
+    bool transferred = ready && TransferImage(image.get(), answerMayFollow) == EXIT_OK;
     counting = false;
     double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double cpuMs = (CpuSeconds() - cpuBefore) * 1000;

@@ -97,27 +97,24 @@ static uint32_t TotalEchoes()
     return total;
 }
 
-// Inputs that answered and are not yet known to answer another output's requests: an input
-// answers for one output only, so that an answer that comes late is never taken for another
-// output's.
+// Pairs `output` with every input that answered since `answersBefore`.
 static bool ClaimAnswers(UINT output, const uint32_t* answersBefore)
 {
     bool claimed = false;
     for (unsigned i = 0; i < listenedCount; ++i) {
-        ListenedInput& input = listened[i];
-        if (input.answeredOutput == NO_OUTPUT && input.answers != answersBefore[i]) {
-            input.answeredOutput = output;
+        if (listened[i].answers != answersBefore[i]) {
+            listened[i].answeredOutput = output;
             claimed = true;
         }
     }
     return claimed;
 }
 
-// Sends the request to `output` up to three times, each followed by a wait that ends early once
+// Sends the request to `output` up to `requests` times, each followed by a wait that ends early once
 // an input answers. A loopback, which only sends the request back, is asked once; its echo does
 // not end the wait, as an echo that came late from another loopback would cut short the wait for
 // the controller.
-static void AskOutput(UINT output)
+static void AskOutput(UINT output, unsigned requests)
 {
     HMIDIOUT handle;
     if (midiOutOpen(&handle, output, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return;
@@ -125,7 +122,7 @@ static void AskOutput(UINT output)
     uint32_t answersBefore[MAX_LISTENED];
     for (unsigned i = 0; i < listenedCount; ++i) answersBefore[i] = listened[i].answers;
     bool answered = false;
-    for (unsigned request = 0; request < REQUESTS_PER_OUTPUT && !answered; ++request) {
+    for (unsigned request = 0; request < requests && !answered; ++request) {
         uint32_t echoesBefore = TotalEchoes();
         if (SendSysExOn(handle, &header, IdentifyRequest, sizeof IdentifyRequest) != 0) break;
         for (uint16_t polls = 0; polls < POLLS_PER_REQUEST && !answered; ++polls) {
@@ -137,6 +134,22 @@ static void AskOutput(UINT output)
     CloseOutput(handle);
 }
 
+// The inputs paired with an output, and the last of them.
+static SearchResult Tally(unsigned* slot)
+{
+    SearchResult result = {SEARCH_NONE, 0, 0, 0};
+    for (unsigned i = 0; i < listenedCount; ++i) {
+        if (listened[i].answeredOutput == NO_OUTPUT) continue;
+        ++result.answeringInputs;
+        *slot = i;
+        result.input = listened[i].device;
+        result.output = listened[i].answeredOutput;
+    }
+    if (result.answeringInputs == 1) result.outcome = SEARCH_FOUND;
+    if (result.answeringInputs > 1) result.outcome = SEARCH_SEVERAL;
+    return result;
+}
+
 SearchResult FindController()
 {
     ListenToInputs();
@@ -144,18 +157,17 @@ SearchResult FindController()
     for (UINT id = 0; id < outputs && listenedCount > 0; ++id) {
         char name[MAXPNAMELEN];
         ReadPortName(false, id, name);
-        if (!IsSystemPort(name)) AskOutput(id);
+        if (!IsSystemPort(name)) AskOutput(id, REQUESTS_PER_OUTPUT);
+    }
+    unsigned slot = 0;
+    SearchResult result = Tally(&slot);
+    if (result.outcome == SEARCH_FOUND) {
+        // One answer may be a message the device sent on its own while another output was asked,
+        // and that output would get the firmware: the pair must answer once more.
+        listened[slot].answeredOutput = NO_OUTPUT;
+        AskOutput(result.output, 1);
+        result = Tally(&slot);
     }
     StopListening();
-
-    SearchResult result = {SEARCH_NONE, 0, 0, 0};
-    for (unsigned i = 0; i < listenedCount; ++i) {
-        if (listened[i].answeredOutput == NO_OUTPUT) continue;
-        ++result.answeringInputs;
-        result.input = listened[i].device;
-        result.output = listened[i].answeredOutput;
-    }
-    if (result.answeringInputs == 1) result.outcome = SEARCH_FOUND;
-    if (result.answeringInputs > 1) result.outcome = SEARCH_SEVERAL;
     return result;
 }

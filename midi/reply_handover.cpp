@@ -23,6 +23,11 @@ void WaitForReply(uint16_t polls, int16_t endingCount)
     for (uint16_t polled = 0; polled < polls && CountOf(RxReply) < endingCount; ++polled) Sleep(1);
 }
 
+bool ReplyWaiting()
+{
+    return CountOf(RxReply) >= 2;
+}
+
 // Clears a reply (a count of 2 or more) and hands back what it was.
 static bool ClearReply(uint32_t* reply)
 {

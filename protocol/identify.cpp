@@ -12,7 +12,7 @@
 static const uint16_t IDENTIFY_ATTEMPTS = 19;
 static const uint16_t IDENTIFY_POLLS = 100;
 
-ExitStatus Identify(uint8_t modelCode)
+ExitStatus Identify(uint8_t modelCode, bool* answerMayFollow)
 {
     uint8_t request[sizeof IdentifyRequest];
     memcpy(request, IdentifyRequest, sizeof request);
@@ -22,6 +22,8 @@ ExitStatus Identify(uint8_t modelCode)
             printf(TEXT_MIDI_OUT_MISSING);
             return EXIT_PORTS_FAILED;
         }
+        // A reply there as the request has just left came before the device had it.
+        *answerMayFollow = attempt > 0 || ReplyWaiting();
         // Any count ends this wait, even a lone byte; only 2 or more is a reply.
         WaitForReply(IDENTIFY_POLLS, 1);
         uint8_t code;

@@ -76,13 +76,12 @@ static ExitStatus Updated(bool answersMayLag, bool restarting)
     return EXIT_OK;
 }
 
-ExitStatus TransferImage(const FirmwareImage* image)
+ExitStatus TransferImage(const FirmwareImage* image, bool answersMayLag)
 {
     // Records are accepted in order, so the position is also the share of the image accepted.
     uint16_t position = 0;
     uint8_t failures = 0;
     unsigned spinner = 0;
-    bool answersMayLag = false;
 
     while (position < image->count) {
         uint16_t size = RecordSize(image, position);

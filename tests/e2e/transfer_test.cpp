@@ -221,6 +221,12 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
         EXPECT_EQ(early.exitStatus, 3) << script;
         EXPECT_NE(early.console.find(kRepliedTooLate), std::string::npos) << script;
     }
+    // Taken as the first record's refusal (24 reads as a verify error), the identification's own
+    // answer sends that record again, which the device keeps twice: the device's late 1A for the
+    // first copy must not be taken as the last record's answer with nothing more awaited.
+    SimRun refused = RunUpdateOf(Records(4, 6), "model=24; send=0:F0 34 F7; slow=1.1:1440");
+    EXPECT_EQ(refused.exitStatus, 3);
+    EXPECT_NE(refused.console.find(kRepliedTooLate), std::string::npos);
 }
 
 TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)
