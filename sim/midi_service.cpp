@@ -68,8 +68,10 @@ void DeliverOne(const Delivery& delivery)
     } else if (delivery.stray) {
         service.counts.messagesDelivered.push_back(bytes);
     }
+    if (delivery.stray) return;
     // The whole SysEx messages among them, as the host's input read them.
-    for (const MidiMessage& message : service.controllers.front().reader.Feed(bytes.data(), bytes.size())) {
+    std::vector<MidiMessage> read = service.controllers.front().reader.Feed(bytes.data(), bytes.size());
+    for (const MidiMessage& message : read) {
         if (dropped == 0 && message.sysex && message.complete) service.counts.messagesDelivered.push_back(message.bytes);
     }
 }

@@ -41,21 +41,20 @@ struct Returned {
     UINT message;
     std::vector<uint8_t> bytes;
     HMIDIIN handle;
-    DWORD_PTR instance;
 };
 
 std::vector<Returned> returned;
 
 // As the tool's callback does: note what came back, queue the header again (not an empty one,
 // handed back as input is reset).
-void CALLBACK OnInput(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR)
+void CALLBACK OnInput(HMIDIIN handle, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR)
 {
     if (message != MIM_LONGDATA && message != MIM_LONGERROR) return;
     MIDIHDR* header = (MIDIHDR*)param1;
     if (header->dwBytesRecorded == 0) return;
     returned.push_back({message,
                         std::vector<uint8_t>(header->lpData, header->lpData + header->dwBytesRecorded),
-                        handle, instance});
+                        handle});
     midiInAddBuffer(handle, header, sizeof *header);
 }
 
@@ -128,10 +127,10 @@ void CloseWithHeader(HMIDIIN handle, MIDIHDR& header)
     EXPECT_EQ(midiInClose(handle), MMSYSERR_NOERROR);
 }
 
-// The search for the controller opens every input at once, each with its own header and callback
-// instance: a message reaches only the input it arrived at, and closing one leaves the others
-// listening.
-TEST(WebMidiBackend, KeepsSeveralOpenInputsApart)
+// The search for the controller opens every input at once (whose messages the page scenarios
+// follow), then closes them all and opens the controller's again at once: a browser's open of a
+// port still closing must not leave it closed.
+TEST(WebMidiBackend, OpensAnInputAgainRightAfterClosingIt)
 {
     UsePorts("Keys 49,quillstrand MIDI,Default App Loopback (B)",
              "Keys 49,quillstrand MIDI,Default App Loopback (A)");
@@ -146,22 +145,8 @@ TEST(WebMidiBackend, KeepsSeveralOpenInputsApart)
     HMIDIIN again;
     EXPECT_EQ(midiInOpen(&again, 1, (DWORD_PTR)OnInput, 0, CALLBACK_FUNCTION), MMSYSERR_ALLOCATED);
     Sleep(1);
-    returned.clear();
 
-    Arrive(2, {0xF0, 0x35, 0x62, 0xF7});  // a loopback sends the request back
-    Arrive(1, {0xF0, 0x34, 0xF7});
-    Sleep(1);
-    ASSERT_EQ(returned.size(), 2u);
-    for (const Returned& one : returned) {
-        const bool controller = one.handle == handles[1];
-        EXPECT_TRUE(controller || one.handle == handles[2]);
-        EXPECT_EQ(one.instance, DWORD_PTR(controller ? 101 : 102));
-        EXPECT_EQ(one.bytes, controller ? (std::vector<uint8_t>{0xF0, 0x34, 0xF7}) :
-                                          (std::vector<uint8_t>{0xF0, 0x35, 0x62, 0xF7}));
-    }
-
-    // Every input closed once the controller is found, and its own opened again at once: it
-    // must end open, and hear its device.
+    // It must end open, and hear its device.
     for (int i = 0; i < 3; ++i) CloseWithHeader(handles[i], headers[i]);
     HMIDIIN controller = OpenWithHeader(1, 7, headers[1]);
     Sleep(1);
