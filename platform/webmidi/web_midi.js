@@ -11,7 +11,7 @@ var webMidi = {
   outputs: null,
   arrived: new Map(),  // listening input index -> its messages not yet taken
   listeners: new Map(),
-  changes: new Map(),  // port -> its last open or close asked for, which the next one waits for
+  changes: new Map(),  // port -> its last step still to come (open, close, send), which the next waits for
   channel: null,
   turn: null,
   lateness: 0,  // ms past the deadline that waits end, on average
@@ -58,9 +58,17 @@ var webMidi = {
   // after the search for the controller and opened again at once, stayed closed. Each change waits
   // for the one before. A port that cannot be opened just stays silent.
   change(port, open) {
-    const before = this.changes.get(port) || Promise.resolve();
-    const after = before.then(() => (open ? port.open() : port.close())).catch(() => {});
-    this.changes.set(port, after);
+    this.after(port, () => (open ? port.open() : port.close()));
+  },
+
+  // Runs `step` once the port's changes before it are done; `changes` holds only ports with a
+  // step still to come.
+  after(port, step) {
+    const done = (this.changes.get(port) || Promise.resolve()).then(step).catch(() => {});
+    this.changes.set(port, done);
+    done.then(() => {
+      if (this.changes.get(port) === done) this.changes.delete(port);
+    });
   },
 
   next(index) {
@@ -74,9 +82,16 @@ var webMidi = {
 
   // False once the port is gone: Web MIDI throws on a disconnected port, and a port that has
   // just vanished may still be marked connected for a moment.
+  // What a port is sent while it closes is lost (Firefox lost the first frame of the firmware, sent
+  // right after the search closed the controller's output and the update opened it again): a send
+  // then waits its turn behind the change, and every send after it keeps its place.
   send(index, bytes) {
     const port = this.ports(false)[index];
     if (port.state !== 'connected') return false;
+    if (this.changes.has(port)) {
+      this.after(port, () => port.send(bytes));
+      return true;
+    }
     try {
       port.send(bytes);
       return true;

@@ -6,6 +6,8 @@ class FakePort extends EventTarget {
     this.name = name;
     this.state = state;
     this.connection = 'closed';
+    this.changing = false;
+    this.sent = [];
   }
 
   // As Chromium's: a change takes effect a moment later, and a port still closing reads open, so
@@ -14,28 +16,48 @@ class FakePort extends EventTarget {
     return this.later('open');
   }
 
+  // As Firefox's, a close may take a while: a round trip to its MIDI process.
   close() {
-    return this.later('closed');
+    return this.later('closed', fakeMidi.closeMs);
   }
 
-  later(connection) {
+  later(connection, ms = 0) {
     if (this.connection === connection) return Promise.resolve(this);
-    return new Promise((resolve) => queueMicrotask(() => {
-      this.connection = connection;
-      resolve(this);
-    }));
+    this.changing = true;
+    return new Promise((resolve) => {
+      const done = () => {
+        this.connection = connection;
+        this.changing = false;
+        resolve(this);
+      };
+      if (ms > 0) setTimeout(done, ms);
+      else queueMicrotask(done);
+    });
+  }
+
+  // As Firefox's output: what it is sent while it opens or closes is lost; a closed port opens on
+  // its first send.
+  send(data) {
+    if (this.changing) return;
+    this.connection = 'open';
+    this.sent.push(Array.from(data));
   }
 }
 
 var fakeMidi = {
+  closeMs: 0,
   // `names` of each direction; a name ending in " (unplugged)" is a port already disconnected.
   use(inputs, outputs) {
     const ports = (names) => new Map(names.map((name, index) => [index, new FakePort(name,
       name.endsWith(' (unplugged)') ? 'disconnected' : 'connected')]));
     Module['midiAccess'] = { inputs: ports(inputs), outputs: ports(outputs) };
     webMidi.inputs = null;  // the next run of the program lists the ports afresh
+    this.closeMs = 0;
   },
   input(index) {
     return Module['midiAccess'].inputs.get(index);
+  },
+  output(index) {
+    return Module['midiAccess'].outputs.get(index);
   },
 };

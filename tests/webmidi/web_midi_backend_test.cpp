@@ -163,4 +163,48 @@ TEST(WebMidiBackend, OpensAnInputAgainRightAfterClosingIt)
     EXPECT_EQ(OpenPageInputs(), 0) << "every page port closed";
 }
 
+// The frames page output `index` was sent, each as its bytes in decimal: "240 1 247|240 2 247".
+EM_JS(void, PageSent, (int index, char* text, int size), {
+    stringToUTF8(fakeMidi.output(index).sent.map((frame) => frame.join(" ")).join("|"), text, size);
+});
+
+EM_JS(void, ClosesTakeMs, (int ms), { fakeMidi.closeMs = ms; });
+
+std::string PageSent(int index)
+{
+    char text[256];
+    PageSent(index, text, sizeof text);
+    return text;
+}
+
+void SendFrame(HMIDIOUT handle, std::vector<uint8_t> bytes)
+{
+    MIDIHDR header = {};
+    header.lpData = (LPSTR)bytes.data();
+    header.dwBufferLength = DWORD(bytes.size());
+    ASSERT_EQ(midiOutPrepareHeader(handle, &header, sizeof header), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiOutLongMsg(handle, &header, sizeof header), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiOutUnprepareHeader(handle, &header, sizeof header), MMSYSERR_NOERROR);
+}
+
+// The search closes the controller's output and the update opens it again at once: the frames
+// sent next must not go to a page port that is still closing.
+TEST(WebMidiBackend, SendsWhatAnOutputOpenedAgainAtOnceIsGiven)
+{
+    UsePorts("quillstrand MIDI", "quillstrand MIDI");
+    HMIDIOUT handle;
+    ASSERT_EQ(midiOutOpen(&handle, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    SendFrame(handle, {0xF0, 0x35, 0xF7});
+    Sleep(1);
+    ClosesTakeMs(3);
+    EXPECT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiOutOpen(&handle, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    SendFrame(handle, {0xF0, 1, 0xF7});
+    Sleep(1);  // the page's port is closing
+    SendFrame(handle, {0xF0, 2, 0xF7});
+    Sleep(10);
+    EXPECT_EQ(PageSent(0), "240 53 247|240 1 247|240 2 247");
+    EXPECT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
+}
+
 }  // namespace
