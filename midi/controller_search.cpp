@@ -14,6 +14,8 @@
 static const unsigned MAX_LISTENED = 32;
 static const unsigned REQUESTS_PER_OUTPUT = 3;
 static const uint16_t POLLS_PER_REQUEST = 100;
+static const uint16_t QUIET_POLLS = 2 * POLLS_PER_REQUEST;
+static const uint16_t MAX_QUIET_WAIT_POLLS = 1500;
 static const UINT NO_OUTPUT = 0xFFFFFFFFu;
 
 // One input listened to during the search. The callback thread counts what it hears; the main
@@ -90,11 +92,26 @@ static void StopListening()
     }
 }
 
-static uint32_t TotalEchoes()
+static uint32_t Total(std::atomic<uint32_t> ListenedInput::*count)
 {
     uint32_t total = 0;
-    for (unsigned i = 0; i < listenedCount; ++i) total += listened[i].echoes;
+    for (unsigned i = 0; i < listenedCount; ++i) total += listened[i].*count;
     return total;
+}
+
+// Waits until no input has answered for longer than two requests lie apart, or the quiet never
+// comes: a slow controller's answers to earlier requests, still on their way, would otherwise be
+// taken for the answer to the next.
+static void AwaitQuiet()
+{
+    uint32_t answers = Total(&ListenedInput::answers);
+    uint16_t quietPolls = 0;
+    for (uint16_t polls = 0; polls < MAX_QUIET_WAIT_POLLS && quietPolls < QUIET_POLLS; ++polls) {
+        Sleep(1);
+        uint32_t now = Total(&ListenedInput::answers);
+        quietPolls = now == answers ? quietPolls + 1 : 0;
+        answers = now;
+    }
 }
 
 // Pairs `output` with every input that answered since `answersBefore`.
@@ -123,13 +140,13 @@ static void AskOutput(UINT output, unsigned requests)
     for (unsigned i = 0; i < listenedCount; ++i) answersBefore[i] = listened[i].answers;
     bool answered = false;
     for (unsigned request = 0; request < requests && !answered; ++request) {
-        uint32_t echoesBefore = TotalEchoes();
+        uint32_t echoesBefore = Total(&ListenedInput::echoes);
         if (SendSysExOn(handle, &header, IdentifyRequest, sizeof IdentifyRequest) != 0) break;
         for (uint16_t polls = 0; polls < POLLS_PER_REQUEST && !answered; ++polls) {
             Sleep(1);
             answered = ClaimAnswers(output, answersBefore);
         }
-        if (TotalEchoes() != echoesBefore) break;
+        if (Total(&ListenedInput::echoes) != echoesBefore) break;
     }
     CloseOutput(handle);
 }
@@ -163,7 +180,9 @@ SearchResult FindController()
     SearchResult result = Tally(&slot);
     if (result.outcome == SEARCH_FOUND) {
         // One answer may be a message the device sent on its own while another output was asked,
-        // and that output would get the firmware: the pair must answer once more.
+        // or a slow device's answer to an earlier request: that output would get the firmware.
+        // Once every answer on its way has come, the pair must answer once more.
+        AwaitQuiet();
         listened[slot].answeredOutput = NO_OUTPUT;
         AskOutput(result.output, 1);
         result = Tally(&slot);

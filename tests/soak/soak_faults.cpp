@@ -149,10 +149,22 @@ SoakFaults RandomFaults(const SoakImage& image, std::mt19937_64& random)
 {
     SoakFaults faults;
     faults.script = "clock=virtual";
-    // On a Windows 11 PC the controller is first found among loopbacks, under the same faults.
-    if (random() % 4 == 0) {
+    // Among other devices the controller is first found, under the same faults: last among a
+    // Windows 11 PC's loopbacks, or before a keyboard, which its late answers must not reach.
+    switch (random() % 8) {
+    case 0:
+    case 1:
         faults.script += "; preset=windows11";
         faults.kinds.push_back("controller among loopbacks");
+        break;
+    case 2:
+        faults.script += "; in=quillstrand MIDI,USB Keys; out=quillstrand MIDI,USB Keys";
+        faults.kinds.push_back("controller before a keyboard");
+        if (random() % 2) {
+            faults.script += "; delay=" + std::to_string(Between(random, 50, 600));
+            faults.kinds.push_back("answers slow while the keyboard is asked");
+        }
+        break;
     }
     Lateness lateness = random() % 4 ? Lateness{true, 1500} : Lateness{false, 1000};
     faults.kinds.push_back(lateness.lossless ? "runs losing no send" : "runs that may lose sends");
