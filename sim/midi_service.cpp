@@ -70,8 +70,7 @@ void DeliverOne(const Delivery& delivery)
     }
     if (delivery.stray) return;
     // The whole SysEx messages among them, as the host's input read them.
-    std::vector<MidiMessage> read = service.controllers.front().reader.Feed(bytes.data(), bytes.size());
-    for (const MidiMessage& message : read) {
+    for (const MidiMessage& message : service.controllers.front().reader.Feed(bytes.data(), bytes.size())) {
         if (dropped == 0 && message.sysex && message.complete) service.counts.messagesDelivered.push_back(message.bytes);
     }
 }

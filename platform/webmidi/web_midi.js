@@ -81,10 +81,10 @@ var webMidi = {
   },
 
   // False once the port is gone: Web MIDI throws on a disconnected port, and a port that has
-  // just vanished may still be marked connected for a moment.
-  // What a port is sent while it closes is lost (Firefox lost the first frame of the firmware, sent
-  // right after the search closed the controller's output and the update opened it again): a send
-  // then waits its turn behind the change, and every send after it keeps its place.
+  // just vanished may still be marked connected for a moment. What a port is sent while it closes
+  // is lost (Firefox lost the first frame of the firmware, sent right after the search closed the
+  // controller's output and the update opened it again): a send then waits its turn behind the
+  // change, and every send after it keeps its place.
   send(index, bytes) {
     const port = this.ports(false)[index];
     if (port.state !== 'connected') return false;
