@@ -181,10 +181,15 @@ SearchResult FindController()
     if (result.outcome == SEARCH_FOUND) {
         // One answer may be a message the device sent on its own while another output was asked,
         // or a slow device's answer to an earlier request: that output would get the firmware.
-        // Once every answer on its way has come, the pair must answer once more.
+        // Once every answer on its way has come, the pair must answer once more, and once only:
+        // more answers were a slow device's to earlier requests, one of them taken for this one.
         AwaitQuiet();
-        listened[slot].answeredOutput = NO_OUTPUT;
+        ListenedInput& input = listened[slot];
+        input.answeredOutput = NO_OUTPUT;
+        uint32_t answersBefore = input.answers;
         AskOutput(result.output, 1);
+        AwaitQuiet();
+        if (input.answers - answersBefore > 1) input.answeredOutput = NO_OUTPUT;
         result = Tally(&slot);
     }
     StopListening();

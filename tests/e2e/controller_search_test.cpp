@@ -58,6 +58,9 @@ TEST(ControllerSearch, EndsAsWithoutADeviceWhenNoPairAnswersTwice)
              // Too slow for any wait, listed before a keyboard: its answers to earlier requests come
              // while the keyboard is asked, and must not send the firmware there.
              "in=quillstrand MIDI,USB Keys; out=quillstrand MIDI,USB Keys; delay=350",
+             // Its message on its own pairs it with a loopback, and its answers, slower than the
+             // quiet awaited, begin as that loopback is asked once more.
+             "preset=windows11; send=0:F0 21 F7; delay=600",
              // Its input held by another program or failing to start, its output held, or no
              // controller at all.
              "preset=windows11; fail-open=in:3", "preset=windows11; fail-start=3", "preset=windows11; fail-open=out:4",

@@ -107,9 +107,9 @@ void CheckPorts(const SimCounts& report, SoakVerdict& verdict)
 
 uint64_t SleepLimit(const SoakImage& image)
 {
-    // The search asks each of at most four outputs three times, awaits quiet and asks the pair
-    // found once more, before identification.
-    const uint64_t searchPolls = 4 * 3 * 100 + 1500 + 100, identifyRequests = 19, identifyPolls = 100, attempts = 20,
+    // The search asks each of at most four outputs three times, then the pair found once more
+    // between two quiets, before identification.
+    const uint64_t searchPolls = 4 * 3 * 100 + 1500 + 100 + 1500, identifyRequests = 19, identifyPolls = 100, attempts = 20,
                    replyPolls = 200 + 1000, quietPolls = 1500;
     uint64_t limit = searchPolls + identifyRequests * identifyPolls + quietPolls;
     for (const auto& record : image.records) limit += attempts * ((record.size() + 22) / 23 + replyPolls);
