@@ -134,7 +134,7 @@ int main()
     double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double cpuMs = (CpuSeconds() - cpuBefore) * 1000;
     double mainCpuMs = (MainThreadCpuSeconds() - mainCpuBefore) * 1000;
-    SimCounts counts = SimulatorCounts();
+    RunCounts counts = SimulatorCounts();
     FinishRun(true, EXIT_OK);
 
     std::fflush(stdout);
@@ -165,7 +165,7 @@ int main()
     SearchResult found = FindController();
     double searchMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - searchStart).count();
-    SimCounts searched = SimulatorCounts();
+    RunCounts searched = SimulatorCounts();
     if (found.outcome != SEARCH_FOUND) {
         std::printf("benchmark: the search did not find the controller\n");
         return 1;

@@ -65,7 +65,7 @@ else()
   # library's checked string and print calls where the optimizer can size the buffers (optimized
   # builds only; the sanitizer builds do their own checking), relocations resolved at start and
   # then read-only.
-  foreach(part quillstrand_core winmm_alsa tambrell-update)
+  foreach(part updater_core winmm_calls midi_byte_decoder winmm_alsa tambrell-update)
     target_compile_options(${part} PRIVATE -fstack-protector-strong -Wformat -Werror=format-security
       -Wdate-time)
     target_compile_definitions(${part} PRIVATE

@@ -14,7 +14,7 @@ std::optional<uint64_t> NextDueLocked()
     MidiService& service = Service();
     std::optional<uint64_t> next;
     for (const SimController& controller : service.controllers) {
-        std::optional<uint64_t> due = controller.firmware.NextDue();
+        std::optional<uint64_t> due = controller.session.NextDue();
         if (due && (!next || *due < *next)) next = due;
     }
     if (!service.strays.empty() && (!next || service.strays.front() < *next)) {
@@ -25,8 +25,8 @@ std::optional<uint64_t> NextDueLocked()
 
 const std::string& PortNameLocked(bool input, UINT device)
 {
-    const SimSetup& setup = Service().setup;
-    return (input ? setup.inputs : setup.outputs)[device];
+    const MidiDevices& devices = Service().setup.devices;
+    return (input ? devices.inputs : devices.outputs)[device];
 }
 
 // The started input of this name, if any.
@@ -76,11 +76,10 @@ void DeliverOne(const Delivery& delivery)
 }
 
 // The bytes a controller sends by now, for the input of its name.
-void TakeDueOfLocked(SimController& controller, bool lost, std::vector<Delivery>& due)
+void TakeDueOfLocked(SimController& controller, std::vector<Delivery>& due)
 {
     MidiService& service = Service();
-    for (const std::vector<uint8_t>& bytes : controller.firmware.TakeDue(service.clockMs)) {
-        if (lost) continue;
+    for (const std::vector<uint8_t>& bytes : controller.session.TakeDue(service.clockMs)) {
         if (ListeningLocked(controller.name) == nullptr) {
             if (&controller == &service.controllers.front()) ++service.counts.messagesDropped;
             continue;
@@ -117,7 +116,7 @@ SimController* ControllerBehindLocked(bool input, UINT device)
 }
 
 // Read from the controllers' bytes while an input listens to them (bytes sent to no listener are
-// lost). An unplugged controller's bytes never arrive. Strays come on the first controller's input.
+// lost). An unplugged controller sends nothing. Strays come on the first controller's input.
 std::vector<Delivery> TakeDueLocked()
 {
     MidiService& service = Service();
@@ -126,7 +125,7 @@ std::vector<Delivery> TakeDueLocked()
         due.push_back({service.controllers.front().name, {0xF0}, true});
     }
     for (SimController& controller : service.controllers) {
-        TakeDueOfLocked(controller, &controller == &service.controllers.front() && service.unplugged, due);
+        TakeDueOfLocked(controller, due);
     }
     return due;
 }
@@ -158,11 +157,8 @@ void ConfigureSimulator(const SimSetup& setup)
     Lock lock(service.mutex);
     service.setup = setup;
     service.controllers.clear();
-    service.controllers.push_back({setup.controllerName, DeviceFirmware(setup.firmware), MidiMessageReader()});
-    for (const SimSetup::OtherController& other : setup.otherControllers) {
-        FirmwareSetup firmware;
-        firmware.model = other.model;
-        service.controllers.push_back({other.name, DeviceFirmware(firmware), MidiMessageReader()});
+    for (const NamedController& controller : ControllersBehind(setup.devices, setup.controller)) {
+        service.controllers.push_back({controller.name, ControllerSession(controller.setup), MidiMessageReader()});
     }
     service.strays.assign(setup.strayAtMs.begin(), setup.strayAtMs.end());
     std::sort(service.strays.begin(), service.strays.end());
@@ -170,10 +166,8 @@ void ConfigureSimulator(const SimSetup& setup)
     service.outputs = {};
     service.prepared.clear();
     service.clockMs = 0;
-    service.controllerFrames = 0;
-    service.unplugged = false;
     service.stillPlayingLeft = setup.stillPlayingUnprepares;
-    service.counts = SimCounts();
+    service.counts = RunCounts();
 }
 
 void AdvanceSimulatedClock(uint32_t ms)
@@ -182,11 +176,11 @@ void AdvanceSimulatedClock(uint32_t ms)
     Service().thread.Await(AdvanceClock(ms));
 }
 
-SimCounts SimulatorCounts()
+RunCounts SimulatorCounts()
 {
     MidiService& service = Service();
     Lock lock(service.mutex);
-    SimCounts counts = service.counts;
+    RunCounts counts = service.counts;
     counts.inputsOpened = service.inputs.opened;
     counts.inputsClosed = service.inputs.closed;
     counts.outputsOpened = service.outputs.opened;
@@ -195,11 +189,7 @@ SimCounts SimulatorCounts()
     counts.outputsOpen = service.outputs.ports.size();
     for (SimInput* input : service.inputs.ports) counts.headersQueued += input->QueuedHeaders();
     counts.headersPrepared = service.prepared.size();
-    const DeviceFirmware& firmware = service.controllers.front().firmware;
-    counts.identifyRequests = firmware.IdentifyRequests();
-    counts.acceptedRecords = firmware.AcceptedRecords();
-    counts.droppedRecords = firmware.DroppedRecords();
-    counts.flash = firmware.Flash();
+    service.controllers.front().session.Report(counts);
     counts.clockMs = service.clockMs;
     return counts;
 }

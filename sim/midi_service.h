@@ -6,8 +6,8 @@
 #include "platform/midi_byte_decoder.h"
 #include "platform/midi_ports.h"
 #include "sim/callback_thread.h"
-#include "sim/device_firmware.h"
-#include "sim/sim_counts.h"
+#include "controller/controller_session.h"
+#include "controller/run_counts.h"
 #include "sim/sim_ports.h"
 #include "sim/sim_setup.h"
 
@@ -31,7 +31,7 @@ struct OpenPorts {
 // A controller behind the ports of its name, and a reader of the bytes it sends, for the report.
 struct SimController {
     std::string name;
-    DeviceFirmware firmware;
+    ControllerSession session;
     MidiMessageReader reader;
 };
 
@@ -48,16 +48,14 @@ struct MidiService {
     std::mutex mutex;
     SimSetup setup;
     // The first is the controller that the report, the unplug and the stalls are about.
-    std::vector<SimController> controllers{SimController{SimSetup().controllerName, DeviceFirmware(), MidiMessageReader()}};
+    std::vector<SimController> controllers{{MidiDevices().controllerName, ControllerSession(ControllerSetup()), {}}};
     std::deque<uint64_t> strays;  // when the next lone bytes are due, earliest first
     OpenPorts<SimInput> inputs;
     OpenPorts<SimOutput> outputs;
     std::set<const MIDIHDR*> prepared;
     uint64_t clockMs = 0;
-    unsigned controllerFrames = 0;
-    bool unplugged = false;
     uint32_t stillPlayingLeft = 0;
-    SimCounts counts;
+    RunCounts counts;
     CallbackThread thread;  // last: stops before the state it works on goes
 };
 

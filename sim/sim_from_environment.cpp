@@ -1,7 +1,7 @@
 // tambrell-update-sim: before main runs, the simulated service is set up from the script in
 // TAMBRELL_SIM (the defaults without it); when the process ends, the report goes to the file
 // named by TAMBRELL_SIM_REPORT. The tool itself knows nothing of either.
-#include "sim/sim_report.h"
+#include "controller/run_report.h"
 #include "sim/sim_script.h"
 #include "sim/simulator.h"
 

@@ -58,7 +58,7 @@ MMRESULT Open(UINT device, std::unique_ptr<Base>& port, Args... args)
     Lock lock(service.mutex);
     const bool input = std::is_same<Port, SimInput>::value;
     const SimSetup& setup = service.setup;
-    if (device >= (input ? setup.inputs : setup.outputs).size()) return MMSYSERR_BADDEVICEID;
+    if (device >= (input ? setup.devices.inputs : setup.devices.outputs).size()) return MMSYSERR_BADDEVICEID;
     OpenPorts<Port>& open = Opened(service, static_cast<const Port*>(nullptr));
     bool busy = std::any_of(open.ports.begin(), open.ports.end(), [&](Port* p) { return p->device == device; });
     if (busy || Contains(input ? setup.failingInputOpens : setup.failingOutputOpens, device)) {
@@ -192,25 +192,22 @@ MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
     std::vector<Delivery> due;
     MMRESULT result = WhileOpen(this, [&](MidiService& service) {
         controller = ControllerBehindLocked(false, device);
-        bool first = controller == &service.controllers.front();
-        if (first) ++service.controllerFrames;
-        uint32_t unplugAt = service.setup.unplugAtFrame;
-        if (first && unplugAt != 0 && service.controllerFrames >= unplugAt) service.unplugged = true;
-        if (first && service.unplugged) {
+        if (controller != nullptr && !controller->session.Arrives()) {
             ++service.counts.failedSends;
             return MMRESULT(MIDIERR_NODEVICE);
         }
+        bool first = controller == &service.controllers.front();
         frame.assign(bytes, bytes + size);
         service.counts.framesSent.push_back(frame);
         if (!first && !IsIdentifyRequest(frame)) ++service.counts.foreignFrames;
         if (first) {
             for (const SimSetup::Stall& stall : service.setup.stalls) {
-                if (stall.frame == service.controllerFrames) service.clockMs += stall.ms;
+                if (stall.frame == controller->session.FramesArrived()) service.clockMs += stall.ms;
             }
         }
         if (controller != nullptr) due = TakeDueLocked();
-        const std::string& name = service.setup.outputs[device];
-        for (const SimSetup::Loop& loop : service.setup.loops) {
+        const std::string& name = service.setup.devices.outputs[device];
+        for (const MidiDevices::Loop& loop : service.setup.devices.loops) {
             if (loop.from == name) due.push_back({loop.to, frame});
         }
         return MMRESULT(MMSYSERR_NOERROR);
@@ -221,7 +218,7 @@ MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
     if (controller == nullptr) return result;
     MidiService& service = Service();
     Lock lock(service.mutex);
-    controller->firmware.Receive(frame, service.clockMs);
+    controller->session.Take(frame, service.clockMs);
     return result;
 }
 
@@ -237,14 +234,16 @@ MMRESULT SimOutput::Reset()
 unsigned MidiPortCount(bool input)
 {
     Lock lock(Service().mutex);
-    return unsigned((input ? Service().setup.inputs : Service().setup.outputs).size());
+    const MidiDevices& devices = Service().setup.devices;
+    return unsigned((input ? devices.inputs : devices.outputs).size());
 }
 
 bool MidiPortName(bool input, UINT_PTR id, char (&name)[MAXPNAMELEN])
 {
     SimulatorScope scope;
     Lock lock(Service().mutex);
-    const std::vector<std::string>& names = input ? Service().setup.inputs : Service().setup.outputs;
+    const MidiDevices& devices = Service().setup.devices;
+    const std::vector<std::string>& names = input ? devices.inputs : devices.outputs;
     if (id >= names.size()) return false;
     std::fill(std::begin(name), std::end(name), '\0');
     names[id].copy(name, sizeof name - 1);

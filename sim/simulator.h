@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/sim_counts.h"
+#include "controller/run_counts.h"
 #include "sim/sim_setup.h"
 
 #include <cstdint>
@@ -12,4 +12,4 @@ void ConfigureSimulator(const SimSetup& setup);
 // every platform.
 void AdvanceSimulatedClock(uint32_t ms);
 // What has happened since.
-SimCounts SimulatorCounts();
+RunCounts SimulatorCounts();

@@ -19,7 +19,7 @@ namespace {
 
 struct TimerCall {
     bool request;
-    SimCounts seen;  // the simulated service at the time of the call
+    RunCounts seen;  // the simulated service at the time of the call
 };
 std::vector<TimerCall> timerCalls;
 

@@ -69,14 +69,14 @@ SimSetup Setup(InputBytes& input, const SoakImage& image)
 {
     SimSetup setup;
     setup.clock = SimClock::Virtual;
-    FirmwareSetup& device = setup.firmware;
+    FirmwareSetup& device = setup.controller.firmware;
     if (input.Next() % 4 == 0) device.model = input.Next();
     device.replyDelayMs = input.Next();
     uint8_t silent = input.Next();
     device.silentIdentifications = silent >= 20 ? ALWAYS : silent;
     uint8_t flags = input.Next();
     if (flags & 1) device.firmwareSize = uint32_t(image.Bytes());
-    if (flags & 2) setup.unplugAtFrame = input.Next16();
+    if (flags & 2) setup.controller.unplugAtFrame = input.Next16();
     if (flags & 4) setup.stillPlayingUnprepares = input.Next() % 4;
 
     while (!input.Empty()) {

@@ -5,8 +5,8 @@
 // scripts/test-guest.sh runs this after the guest has run, with
 //   TAMBRELL_GUEST_RESULTS  the folder of the scenarios' result folders
 //   TAMBRELL_GUEST_IMAGES   the folder of the images they used
-#include "sim/device_firmware.h"
-#include "sim/sim_report.h"
+#include "controller/device_firmware.h"
+#include "controller/run_report.h"
 #include "tests/guest/guest_devices.h"
 #include "tests/support/sim_run.h"
 #include "tests/support/temp_folder.h"
@@ -194,7 +194,7 @@ size_t LeadingRequests(const std::vector<std::vector<uint8_t>>& frames)
 
 // What the twin's update sent its controller once it was identified: the twin's report lists the
 // frames that reached any port, and only identification requests reach another port.
-std::vector<std::vector<uint8_t>> TwinUpdateFrames(const SimCounts& twin)
+std::vector<std::vector<uint8_t>> TwinUpdateFrames(const RunCounts& twin)
 {
     std::vector<std::vector<uint8_t>> frames;
     for (const auto& frame : twin.framesSent) {
@@ -207,7 +207,7 @@ std::vector<std::vector<uint8_t>> TwinUpdateFrames(const SimCounts& twin)
 // it is at least as often (in a real browser an answer may miss a wait that the twin's never
 // misses, and the question is asked again), then sent the same frames. A device that is unplugged
 // sees only the frames sent before that.
-void ExpectControllerReport(const SimCounts& device, const Scenario& scenario, const SimCounts& twin)
+void ExpectControllerReport(const RunCounts& device, const Scenario& scenario, const RunCounts& twin)
 {
     EXPECT_PRED_FORMAT2(SameAs, device.flash, twin.flash);
     const size_t asked = LeadingRequests(device.framesSent);
@@ -222,7 +222,7 @@ void ExpectControllerReport(const SimCounts& device, const Scenario& scenario, c
 }
 
 // Any other device is only ever asked who it is, and no more than three times.
-void ExpectOnlyAsked(const SimCounts& device)
+void ExpectOnlyAsked(const RunCounts& device)
 {
     EXPECT_GE(device.framesSent.size(), 1u);
     EXPECT_LE(device.framesSent.size(), 3u);
@@ -232,14 +232,14 @@ void ExpectOnlyAsked(const SimCounts& device)
 
 // Each USB device program's report (the N-th device of the list wrote deviceN.txt): the first
 // controller's against the twin's, every other device only asked.
-void ExpectDeviceReports(const fs::path& results, const Scenario& scenario, const SimCounts& twin)
+void ExpectDeviceReports(const fs::path& results, const Scenario& scenario, const RunCounts& twin)
 {
     bool controllerSeen = false;
     for (size_t i = 0; i < scenario.devices.size(); ++i) {
         if (scenario.devices[i] == GuestDevice::Through) continue;
         const std::string n = std::to_string(i + 1);
         SCOPED_TRACE("device " + n);
-        SimCounts device = ParseReport(ReadFile(results / ("device" + n + ".txt")));
+        RunCounts device = ParseReport(ReadFile(results / ("device" + n + ".txt")));
         if (scenario.devices[i] == GuestDevice::Controller && !controllerSeen) {
             ExpectControllerReport(device, scenario, twin);
             controllerSeen = true;

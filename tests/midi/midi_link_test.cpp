@@ -25,7 +25,7 @@ TEST(MidiLink, FramesSysExAndRefusesWhatDoesNotFitOneFrame)
     EXPECT_EQ(SendSysEx(data, 46), 0);
     EXPECT_EQ(SendSysEx(data, 47), MMSYSERR_INVALPARAM);
 
-    SimCounts counts = SimulatorCounts();
+    RunCounts counts = SimulatorCounts();
     ASSERT_EQ(counts.framesSent.size(), 2u);
     EXPECT_EQ(counts.framesSent[0], (std::vector<uint8_t>{0xF0, 0xF7}));
     std::vector<uint8_t> full{0xF0};
@@ -64,7 +64,7 @@ TEST(MidiLink, ClosesEachPortOnceAndGivesTheInputBufferBack)
     EXPECT_EQ(CloseMidiIn(), 0);
     EXPECT_EQ(CloseMidiOut(), 1);
     EXPECT_EQ(CloseMidiOut(), 0);
-    SimCounts counts = SimulatorCounts();
+    RunCounts counts = SimulatorCounts();
     EXPECT_EQ(counts.inputsClosed, 1u);
     EXPECT_EQ(counts.outputsClosed, 1u);
     EXPECT_EQ(counts.inputsOpen + counts.outputsOpen, 0u);

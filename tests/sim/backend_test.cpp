@@ -48,7 +48,7 @@ TEST(SimBackend, OpensEachDeviceOnceAndRefusesBadNumbersAndDeadHandles)
     HMIDIIN reopened = nullptr;
     ASSERT_EQ(midiInOpen(&reopened, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
 
-    SimCounts counts = SimulatorCounts();
+    RunCounts counts = SimulatorCounts();
     EXPECT_EQ(counts.inputsOpened, 2u);
     EXPECT_EQ(counts.inputsClosed, 1u);
     EXPECT_EQ(counts.inputsOpen, 1u);
@@ -96,7 +96,7 @@ TEST(SimBackend, KeepsTheHeaderFlagRulesAndHandsQueuedBuffersBackOnReset)
     EXPECT_EQ(header.dwFlags, DWORD(MHDR_DONE));
     EXPECT_EQ(midiInClose(queued.in), MMSYSERR_NOERROR);
     queued.in = nullptr;
-    SimCounts counts = SimulatorCounts();
+    RunCounts counts = SimulatorCounts();
     EXPECT_EQ(counts.headersQueued, 0u);
     EXPECT_EQ(counts.headersPrepared, 0u);
 
@@ -156,7 +156,7 @@ TEST(SimBackend, DeliversRepliesOnlyAsTheHostSleeps)
     EXPECT_EQ(reply.flags & (MHDR_DONE | MHDR_INQUEUE), DWORD(MHDR_DONE));
     EXPECT_NE(reply.thread, std::this_thread::get_id());
 
-    SimCounts counts = SimulatorCounts();
+    RunCounts counts = SimulatorCounts();
     EXPECT_EQ(counts.framesSent, std::vector<Bytes>{IdentifyRequest()});
     EXPECT_EQ(counts.identifyRequests, 1u);
     EXPECT_EQ(counts.sleeps, 2u);

@@ -22,7 +22,7 @@ TEST(SimSleep, TheControllersTimePassesAsTheHostSleeps)
         Sleep(1);
         auto slept = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(host.Received().size(), 1u) << clock;
-        SimCounts counts = SimulatorCounts();
+        RunCounts counts = SimulatorCounts();
         EXPECT_EQ(counts.sleeps, 2u);
         EXPECT_EQ(counts.sleptMs, 30u);
         if (std::string(clock) == "clock=real") {

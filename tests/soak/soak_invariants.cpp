@@ -11,7 +11,7 @@ const std::string kDone = "\rTransferring.. 100% done.  \n";
 
 // The reply codes the tool could have read: byte 1 of each buffer's worth of every message that
 // reached it (a message longer than the buffer goes on in the next one).
-std::vector<uint8_t> CodesDelivered(const SimCounts& report)
+std::vector<uint8_t> CodesDelivered(const RunCounts& report)
 {
     const size_t bufferSize = 200;
     std::vector<uint8_t> codes;
@@ -91,7 +91,7 @@ void CheckOutcome(const SoakImage& image, const SimRun& run, bool truthfulDevice
     }
 }
 
-void CheckPorts(const SimCounts& report, SoakVerdict& verdict)
+void CheckPorts(const RunCounts& report, SoakVerdict& verdict)
 {
     if (report.inputsOpen != 0 || report.inputsOpened != report.inputsClosed) {
         verdict.violations.push_back("an input port was left open");

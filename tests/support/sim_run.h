@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/sim_counts.h"
+#include "controller/run_counts.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>
@@ -11,7 +11,7 @@ struct SimRun {
     std::string console;   // everything the tool wrote to standard output
     int exitStatus = -1;
     bool reported = false;  // the report was written, i.e. the process ended normally
-    SimCounts report;
+    RunCounts report;
 };
 
 // Runs tambrell-update-sim in `folder` with `arguments` against the simulated device set up by

@@ -1,7 +1,8 @@
 #include "tools/common/device_run.h"
 
-#include "sim/sim_report.h"
-#include "sim/sim_script.h"
+#include "controller/controller_script.h"
+#include "controller/run_report.h"
+#include "controller/script_words.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -18,10 +19,15 @@ void RequestStop(int) { stopRequested = 1; }
 
 }  // namespace
 
-SimSetup SetupFromEnvironment()
+ControllerSetup SetupFromEnvironment()
 {
-    const char* script = std::getenv("TAMBRELL_SIM");
-    return script ? ParseSimScript(script) : SimSetup();
+    ControllerSetup setup;
+    if (const char* script = std::getenv("TAMBRELL_SIM")) {
+        ReadScript(script, {[&](const std::string& key, const std::string& value) {
+                       return ReadControllerStatement(setup, key, value);
+                   }});
+    }
+    return setup;
 }
 
 void StopOnSignals()
@@ -39,7 +45,7 @@ void WriteReadyFile(const std::string& path)
     std::rename(partial.c_str(), path.c_str());
 }
 
-void WriteReport(const DeviceSession& device)
+void WriteReport(const ControllerSession& device)
 {
     if (const char* report = std::getenv("TAMBRELL_SIM_REPORT")) {
         std::ofstream(report, std::ios::binary) << FormatReport(device.Counts());

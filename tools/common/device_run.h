@@ -1,24 +1,25 @@
 #pragma once
 
-#include "sim/sim_setup.h"
-#include "tools/common/device_session.h"
+#include "controller/controller_session.h"
 
 #include <chrono>
 #include <cstdint>
 #include <string>
 
-// The frame of a device program's run, whatever carries its messages: it is set up like
-// tambrell-update-sim by the script in TAMBRELL_SIM, runs until SIGTERM or SIGINT, says it is
+// The frame of a device program's run over a real link: its controller is set up by the
+// controller's statements of the script in TAMBRELL_SIM (the devices and the service are the
+// system's, so their statements are refused), it runs until SIGTERM or SIGINT, says it is
 // ready by writing its pid to a file, and writes its report to the file named by
 // TAMBRELL_SIM_REPORT when it ends (and its round trips, one ms figure a line, to the file named
 // by TAMBRELL_ROUND_TRIPS).
 
-SimSetup SetupFromEnvironment();
+// Throws std::invalid_argument naming a statement it does not take.
+ControllerSetup SetupFromEnvironment();
 void StopOnSignals();
 bool StopRequested();
 // The file appears whole: a waiting script never reads half of it.
 void WriteReadyFile(const std::string& path);
-void WriteReport(const DeviceSession& device);
+void WriteReport(const ControllerSession& device);
 
 // The controller's clock: ms since the program started.
 class MsClock {

@@ -6,7 +6,7 @@
 // USB product string (the controller's by default): another name makes another maker's device.
 // Usage: usb-device READY_FILE [PRODUCT]
 #include "tools/common/device_run.h"
-#include "tools/common/device_session.h"
+#include "controller/controller_session.h"
 #include "tools/usb-device/urb_handler.h"
 #include "tools/usb-device/usb_descriptors.h"
 #include "tools/usb-device/vhci_port.h"
@@ -61,7 +61,7 @@ bool ReadFromHost(int socket, UsbipCommandReader& reader)
     return n > 0;
 }
 
-void Serve(VhciPort& port, DeviceSession& device, const std::string& readyFile,
+void Serve(VhciPort& port, ControllerSession& device, const std::string& readyFile,
            const std::string& product)
 {
     MsClock clock;
@@ -112,7 +112,7 @@ int main(int argc, char** argv)
     }
     StopOnSignals();
     try {
-        DeviceSession device(SetupFromEnvironment());
+        ControllerSession device(SetupFromEnvironment());
         VhciPort port;
         Serve(port, device, argv[1], product);
         port.Unplug();

@@ -1,12 +1,14 @@
-// The simulated controllers in a browser, for the page's tests, its benchmark and its demo: the
-// same firmware as tambrell-update-sim and the USB device program, set up by the same TAMBRELL_SIM
-// script and writing the same report, as a WebAssembly module. standin_midi.js carries their
+// The controllers in a browser, for the page's tests, its benchmark and its demo: the same
+// controller as behind tambrell-update-sim and in the USB device program, set up by the same
+// TAMBRELL_SIM script (all but the simulated service's own statements) and writing the same
+// report, as a WebAssembly module. standin_midi.js carries their
 // messages as a Web MIDI device would, lists the devices the script names, and sends back what a
 // loopback gets.
-#include "sim/device_firmware.h"
-#include "sim/sim_report.h"
-#include "sim/sim_script.h"
-#include "tools/common/device_session.h"
+#include "controller/controller_script.h"
+#include "controller/controller_session.h"
+#include "controller/device_firmware.h"
+#include "controller/run_report.h"
+#include "controller/script_words.h"
 
 #include <emscripten.h>
 
@@ -23,10 +25,10 @@ struct Due {
     std::vector<uint8_t> message;
 };
 
-SimSetup setup;
+MidiDevices devices;
 // Each behind the ports of its name; the report, the unplug and the script's faults are the
 // first's, as in the simulated service.
-std::vector<std::unique_ptr<DeviceSession>> controllers;
+std::vector<std::unique_ptr<ControllerSession>> controllers;
 std::vector<std::string> controllerNames;
 // Every frame a port took, whichever device is behind it, as the simulated service reports them.
 std::vector<std::vector<uint8_t>> frames;
@@ -52,27 +54,23 @@ std::string Joined(const std::vector<std::string>& names)
 
 extern "C" {
 
-// Sets the controllers up afresh; returns "" or what is wrong with the script.
+// Sets the devices and their controllers up afresh from the devices' and the controller's
+// statements; returns "" or what is wrong with the script.
 EMSCRIPTEN_KEEPALIVE const char* WebDeviceConfigure(const char* script)
 {
     try {
-        setup = ParseSimScript(script);
-        // The lists and loopbacks are the stand-in MIDI device's to carry; the controllers behind
-        // them are the sessions'.
-        SimSetup first = setup;
-        first.inputs = SimSetup().inputs;
-        first.outputs = SimSetup().outputs;
-        first.controllerName = SimSetup().controllerName;
-        first.loops.clear();
-        first.otherControllers.clear();
+        MidiDevices read;
+        ControllerSetup first;
+        ReadScript(script, {
+            [&](const std::string& key, const std::string& value) { return ReadDevicesStatement(read, key, value); },
+            [&](const std::string& key, const std::string& value) { return ReadControllerStatement(first, key, value); },
+        });
+        devices = read;
         controllers.clear();
-        controllers.push_back(std::make_unique<DeviceSession>(first));
-        controllerNames = {setup.controllerName};
-        for (const SimSetup::OtherController& other : setup.otherControllers) {
-            SimSetup another;
-            another.firmware.model = other.model;
-            controllers.push_back(std::make_unique<DeviceSession>(another));
-            controllerNames.push_back(other.name);
+        controllerNames.clear();
+        for (const NamedController& controller : ControllersBehind(devices, first)) {
+            controllers.push_back(std::make_unique<ControllerSession>(controller.setup));
+            controllerNames.push_back(controller.name);
         }
         frames.clear();
         foreignFrames = 0;
@@ -86,7 +84,7 @@ EMSCRIPTEN_KEEPALIVE const char* WebDeviceConfigure(const char* script)
 // The port names of one direction, a line each.
 EMSCRIPTEN_KEEPALIVE const char* WebDevicePorts(int input)
 {
-    return Handed(Joined(input ? setup.inputs : setup.outputs));
+    return Handed(Joined(input ? devices.inputs : devices.outputs));
 }
 
 // The names of the ports behind which the controllers are, a line each, the first controller's
@@ -100,7 +98,7 @@ EMSCRIPTEN_KEEPALIVE const char* WebDeviceControllerNames()
 EMSCRIPTEN_KEEPALIVE const char* WebDeviceLoops()
 {
     std::vector<std::string> lines;
-    for (const SimSetup::Loop& loop : setup.loops) {
+    for (const MidiDevices::Loop& loop : devices.loops) {
         lines.push_back(loop.from);
         lines.push_back(loop.to);
     }
@@ -154,7 +152,7 @@ EMSCRIPTEN_KEEPALIVE int WebDeviceWaitMs(double nowMs)
 
 EMSCRIPTEN_KEEPALIVE const char* WebDeviceReport()
 {
-    SimCounts counts = controllers.front()->Counts();
+    RunCounts counts = controllers.front()->Counts();
     counts.framesSent = frames;
     counts.foreignFrames = foreignFrames;
     return Handed(FormatReport(counts));

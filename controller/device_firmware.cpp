@@ -1,4 +1,4 @@
-#include "sim/device_firmware.h"
+#include "controller/device_firmware.h"
 
 #include <algorithm>
 

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-// What happened in the simulated service so far, for tests and the run report.
-struct SimCounts {
+// What a run did, as its report tells it: the frames the host sent and the controller's side.
+// The counts of ports, headers and sleeps are the simulated service's; a device program on a real
+// link leaves them 0.
+struct RunCounts {
     // Frames that reached a port, in the order the host sent them.
     std::vector<std::vector<uint8_t>> framesSent;
     uint64_t failedSends = 0;

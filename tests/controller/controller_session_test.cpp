@@ -1,8 +1,8 @@
-// The controller as the guest's device program carries it: the simulated firmware behind a real
-// link, configured by the same script as the simulated service.
-#include "tools/common/device_session.h"
+// The controller as a transport carries it: the firmware, its frames and messages, its unplug.
+#include "controller/controller_session.h"
 
-#include "sim/sim_script.h"
+#include "controller/controller_script.h"
+#include "controller/script_words.h"
 #include "tests/support/image_text.h"
 
 #include <gtest/gtest.h>
@@ -31,14 +31,18 @@ Bytes Frame(const Bytes& record)
     return frame;
 }
 
-DeviceSession Session(const std::string& script)
+ControllerSession Session(const std::string& script)
 {
-    return DeviceSession(ParseSimScript(script));
+    ControllerSetup setup;
+    ReadScript(script, {[&](const std::string& key, const std::string& value) {
+                   return ReadControllerStatement(setup, key, value);
+               }});
+    return ControllerSession(setup);
 }
 
-TEST(DeviceSession, AnswersAndReportsLikeTheSimulatedController)
+TEST(ControllerSession, AnswersAndReportsLikeTheSimulatedController)
 {
-    DeviceSession device = Session("delay=5");
+    ControllerSession device = Session("delay=5");
     const Bytes record = MakeRecord({0x12, 0x34});
 
     EXPECT_EQ(device.WaitMs(0, 10), 10);
@@ -50,7 +54,7 @@ TEST(DeviceSession, AnswersAndReportsLikeTheSimulatedController)
     EXPECT_EQ(device.WaitMs(20, 10), 0);
     EXPECT_EQ(device.TakeDue(20), Messages{OK});
 
-    SimCounts counts = device.Counts();
+    RunCounts counts = device.Counts();
     EXPECT_EQ(counts.framesSent, (Messages{IDENTIFY, Frame(record)}));
     EXPECT_EQ(counts.messagesDelivered, (Messages{MODEL, OK}));
     EXPECT_EQ(counts.identifyRequests, 1u);
@@ -58,9 +62,9 @@ TEST(DeviceSession, AnswersAndReportsLikeTheSimulatedController)
     EXPECT_EQ(counts.flash, record);
 }
 
-TEST(DeviceSession, SendsWhatTheScriptPutsAheadOfAnAnswer)
+TEST(ControllerSession, SendsWhatTheScriptPutsAheadOfAnAnswer)
 {
-    DeviceSession device = Session("before=1.1:F0 20; slow=1.1:5");
+    ControllerSession device = Session("before=1.1:F0 20; slow=1.1:5");
     EXPECT_TRUE(device.Receive(IDENTIFY, 0));
     EXPECT_EQ(device.TakeDue(0), Messages{MODEL});
     EXPECT_TRUE(device.Receive(Frame(MakeRecord({0x12})), 1));
@@ -69,9 +73,9 @@ TEST(DeviceSession, SendsWhatTheScriptPutsAheadOfAnAnswer)
     EXPECT_EQ(device.TakeDue(6), Messages{OK});
 }
 
-TEST(DeviceSession, VanishesAtTheUnplugFrameWithoutTakingIt)
+TEST(ControllerSession, VanishesAtTheUnplugFrameWithoutTakingIt)
 {
-    DeviceSession device = Session("unplug=3; delay=5");
+    ControllerSession device = Session("unplug=3; delay=5");
     const Bytes first = MakeRecord({0x01});
     const Bytes second = MakeRecord({0x02});
 
@@ -85,21 +89,10 @@ TEST(DeviceSession, VanishesAtTheUnplugFrameWithoutTakingIt)
     EXPECT_EQ(device.TakeDue(100), Messages{});
     EXPECT_FALSE(device.Receive(Frame(second), 101));
 
-    SimCounts counts = device.Counts();
+    RunCounts counts = device.Counts();
     EXPECT_EQ(counts.framesSent, (Messages{IDENTIFY, Frame(first)}));
     EXPECT_EQ(counts.messagesDelivered, Messages{MODEL});
     EXPECT_EQ(counts.flash, first);
-}
-
-TEST(DeviceSession, RefusesWhatOnlyTheSimulatedServiceCanDo)
-{
-    for (const char* script : {"clock=virtual", "in=quillstrand MIDI,other", "out=",
-                               "controller=other", "fail-open=in:0", "fail-start=0",
-                               "still-playing=1", "stray=0", "stall=2:100", "loop=A", "second=B",
-                               "preset=windows11", "fail-add-buffer=0"}) {
-        EXPECT_THROW(Session(script), std::invalid_argument) << script;
-    }
-    EXPECT_NO_THROW(Session("clock=real; unplug=40; size=100; reply=*.1:20; send=0:F0 34 F7"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sim/firmware_setup.h"
-#include "sim/record_assembler.h"
+#include "controller/firmware_setup.h"
+#include "controller/record_assembler.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "sim/sim_report.h"
+#include "controller/run_report.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,27 +11,27 @@ const size_t FLASH_BYTES_PER_LINE = 32;
 
 struct Scalar {
     const char* key;
-    uint64_t SimCounts::*field;
+    uint64_t RunCounts::*field;
 };
 
 const Scalar SCALARS[] = {
-    {"failed-sends", &SimCounts::failedSends},
-    {"foreign-frames", &SimCounts::foreignFrames},
-    {"identify-requests", &SimCounts::identifyRequests},
-    {"accepted-records", &SimCounts::acceptedRecords},
-    {"dropped-records", &SimCounts::droppedRecords},
-    {"messages-dropped", &SimCounts::messagesDropped},
-    {"inputs-opened", &SimCounts::inputsOpened},
-    {"inputs-closed", &SimCounts::inputsClosed},
-    {"outputs-opened", &SimCounts::outputsOpened},
-    {"outputs-closed", &SimCounts::outputsClosed},
-    {"inputs-open", &SimCounts::inputsOpen},
-    {"outputs-open", &SimCounts::outputsOpen},
-    {"headers-prepared", &SimCounts::headersPrepared},
-    {"headers-queued", &SimCounts::headersQueued},
-    {"sleeps", &SimCounts::sleeps},
-    {"slept-ms", &SimCounts::sleptMs},
-    {"clock-ms", &SimCounts::clockMs},
+    {"failed-sends", &RunCounts::failedSends},
+    {"foreign-frames", &RunCounts::foreignFrames},
+    {"identify-requests", &RunCounts::identifyRequests},
+    {"accepted-records", &RunCounts::acceptedRecords},
+    {"dropped-records", &RunCounts::droppedRecords},
+    {"messages-dropped", &RunCounts::messagesDropped},
+    {"inputs-opened", &RunCounts::inputsOpened},
+    {"inputs-closed", &RunCounts::inputsClosed},
+    {"outputs-opened", &RunCounts::outputsOpened},
+    {"outputs-closed", &RunCounts::outputsClosed},
+    {"inputs-open", &RunCounts::inputsOpen},
+    {"outputs-open", &RunCounts::outputsOpen},
+    {"headers-prepared", &RunCounts::headersPrepared},
+    {"headers-queued", &RunCounts::headersQueued},
+    {"sleeps", &RunCounts::sleeps},
+    {"slept-ms", &RunCounts::sleptMs},
+    {"clock-ms", &RunCounts::clockMs},
 };
 
 std::string Hex(const uint8_t* bytes, size_t count)
@@ -55,7 +55,7 @@ std::vector<uint8_t> Bytes(std::istream& line)
 
 }  // namespace
 
-std::string FormatReport(const SimCounts& counts)
+std::string FormatReport(const RunCounts& counts)
 {
     std::ostringstream out;
     for (const auto& frame : counts.framesSent) out << "frame " << Hex(frame.data(), frame.size()) << "\n";
@@ -70,9 +70,9 @@ std::string FormatReport(const SimCounts& counts)
     return out.str();
 }
 
-SimCounts ParseReport(const std::string& text)
+RunCounts ParseReport(const std::string& text)
 {
-    SimCounts counts;
+    RunCounts counts;
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {

@@ -1,6 +1,6 @@
-// The simulated controller's firmware, fed SysEx as the host sends it.
-#include "sim/device_firmware.h"
-#include "tests/sim/host_framing.h"
+// The controller's firmware, fed SysEx as the host sends it.
+#include "controller/device_firmware.h"
+#include "tests/controller/host_framing.h"
 #include "tests/support/image_text.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ FirmwareSetup WithRule(NumberRange records, NumberRange attempts, AttemptFault f
     return setup;
 }
 
-TEST(SimFirmware, IdentifiesItselfWithItsModelUnlessToldToStaySilent)
+TEST(DeviceFirmware, IdentifiesItselfWithItsModelUnlessToldToStaySilent)
 {
     DeviceFirmware plain;
     EXPECT_TRUE(plain.TakeDue(0).empty());
@@ -71,7 +71,7 @@ TEST(SimFirmware, IdentifiesItselfWithItsModelUnlessToldToStaySilent)
     EXPECT_FALSE(silent.NextDue().has_value());
 }
 
-TEST(SimFirmware, PutsRecordsTogetherAcrossFramesAndKeepsThemInOrder)
+TEST(DeviceFirmware, PutsRecordsTogetherAcrossFramesAndKeepsThemInOrder)
 {
     DeviceFirmware firmware;
     Bytes image;
@@ -88,7 +88,7 @@ TEST(SimFirmware, PutsRecordsTogetherAcrossFramesAndKeepsThemInOrder)
     EXPECT_EQ(firmware.DroppedRecords(), 0u);
 }
 
-TEST(SimFirmware, RefusesARecordWithABadChecksumOrNoRoomForOne)
+TEST(DeviceFirmware, RefusesARecordWithABadChecksumOrNoRoomForOne)
 {
     DeviceFirmware firmware;
     uint64_t now = 0;
@@ -107,7 +107,7 @@ TEST(SimFirmware, RefusesARecordWithABadChecksumOrNoRoomForOne)
     EXPECT_EQ(firmware.Flash(), good);
 }
 
-TEST(SimFirmware, DropsAHalfReceivedRecordOnceTheHostHasGoneQuiet)
+TEST(DeviceFirmware, DropsAHalfReceivedRecordOnceTheHostHasGoneQuiet)
 {
     Bytes record = MakeRecord(Payload(96, 3));
     std::vector<Bytes> frames = Frames(record);
@@ -128,7 +128,7 @@ TEST(SimFirmware, DropsAHalfReceivedRecordOnceTheHostHasGoneQuiet)
     EXPECT_EQ(patient.Flash(), record);
 }
 
-TEST(SimFirmware, AnswersTheRecordThatCompletesTheFirmwareWithRestart)
+TEST(DeviceFirmware, AnswersTheRecordThatCompletesTheFirmwareWithRestart)
 {
     Bytes first = MakeRecord(Payload(40, 1));
     Bytes last = MakeRecord(Payload(12, 2));
@@ -150,7 +150,7 @@ TEST(SimFirmware, AnswersTheRecordThatCompletesTheFirmwareWithRestart)
     EXPECT_EQ(firmware.Flash(), image);
 }
 
-TEST(SimFirmware, AnswersScriptedAttemptsWithScriptedCodes)
+TEST(DeviceFirmware, AnswersScriptedAttemptsWithScriptedCodes)
 {
     Bytes one = MakeRecord(Payload(10, 1));
     Bytes two = MakeRecord(Payload(50, 2));
@@ -179,7 +179,7 @@ TEST(SimFirmware, AnswersScriptedAttemptsWithScriptedCodes)
     EXPECT_TRUE(refusing.Flash().empty());
 }
 
-TEST(SimFirmware, StaysSilentForScriptedAttemptsOrFromARecordOn)
+TEST(DeviceFirmware, StaysSilentForScriptedAttemptsOrFromARecordOn)
 {
     Bytes one = MakeRecord(Payload(10, 1));
     Bytes two = MakeRecord(Payload(20, 2));
@@ -200,7 +200,7 @@ TEST(SimFirmware, StaysSilentForScriptedAttemptsOrFromARecordOn)
     EXPECT_FALSE(hanging.NextDue().has_value());
 }
 
-TEST(SimFirmware, HoldsALateAnswerUntilTheHostSendsAgain)
+TEST(DeviceFirmware, HoldsALateAnswerUntilTheHostSendsAgain)
 {
     Bytes one = MakeRecord(Payload(30, 1));
     FirmwareSetup setup = WithRule({1, 1}, {1, 1}, AttemptFault::Late, 0);
@@ -228,7 +228,7 @@ TEST(SimFirmware, HoldsALateAnswerUntilTheHostSendsAgain)
     EXPECT_EQ(slow.TakeDue(now), (Messages{OK, Answer(0x34)}));
 }
 
-TEST(SimFirmware, SendsScheduledMessagesAndDelayedAnswersInTimeOrder)
+TEST(DeviceFirmware, SendsScheduledMessagesAndDelayedAnswersInTimeOrder)
 {
     FirmwareSetup setup;
     setup.replyDelayMs = 10;
@@ -241,7 +241,7 @@ TEST(SimFirmware, SendsScheduledMessagesAndDelayedAnswersInTimeOrder)
     EXPECT_EQ(firmware.TakeDue(20), (Messages{Answer(0x34), {0xF0, 0x01, 0xF7}}));
 }
 
-TEST(SimFirmware, IgnoresWhatIsNotADataFrame)
+TEST(DeviceFirmware, IgnoresWhatIsNotADataFrame)
 {
     DeviceFirmware firmware;
     Bytes record = MakeRecord(Payload(3, 9));

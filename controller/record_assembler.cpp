@@ -1,4 +1,4 @@
-#include "sim/record_assembler.h"
+#include "controller/record_assembler.h"
 
 static int HexValue(uint8_t c)
 {

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "controller/controller_setup.h"
+#include "controller/device_firmware.h"
+#include "controller/run_counts.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// One controller as a transport carries it: its firmware, the frames it received and the messages
+// it sent, and its unplug. The transport supplies the clock: the simulated service's, or a device
+// program's across a real MIDI link.
+class ControllerSession {
+public:
+    explicit ControllerSession(const ControllerSetup& setup);
+
+    // The host's next frame reaches the controller; false from the frame it is unplugged at on,
+    // after which it answers nothing more.
+    bool Arrives();
+    // That frame, a SysEx from the host, as the controller takes it.
+    void Take(const std::vector<uint8_t>& sysex, uint64_t nowMs);
+    // Both at once, for a transport with nothing to do between them.
+    bool Receive(const std::vector<uint8_t>& sysex, uint64_t nowMs);
+    // What the controller sends by `nowMs`.
+    std::vector<std::vector<uint8_t>> TakeDue(uint64_t nowMs);
+    // When its next message is due; nothing when none is waiting.
+    std::optional<uint64_t> NextDue() const;
+    // How long the transport may wait for the host before something is due (at most `limitMs`).
+    int WaitMs(uint64_t nowMs, int limitMs) const;
+    bool Vanished() const { return vanished_; }
+    unsigned FramesArrived() const { return framesArrived_; }
+
+    // The report's controller side: its requests, records and flash.
+    void Report(RunCounts& counts) const;
+    // The whole report of a run with this controller alone on a link: those, with the frames it
+    // received and the messages it sent.
+    RunCounts Counts() const;
+    // For each answer the host went on after: ms from the answer leaving to the host's next frame
+    // arriving, the round trip that the host's wait for an answer must cover.
+    const std::vector<uint64_t>& RoundTripsMs() const { return roundTripsMs_; }
+
+private:
+    DeviceFirmware firmware_;
+    uint32_t unplugAtFrame_;
+    unsigned framesArrived_ = 0;
+    bool vanished_ = false;
+    std::vector<std::vector<uint8_t>> received_;
+    std::vector<std::vector<uint8_t>> sent_;
+    std::optional<uint64_t> answeredAtMs_;
+    std::vector<uint64_t> roundTripsMs_;
+};
