@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-ControllerSession::ControllerSession(const ControllerSetup& setup)
-    : firmware_(setup.firmware), unplugAtFrame_(setup.unplugAtFrame)
+ControllerSession::ControllerSession(const ControllerSetup& setup, bool keepsLog)
+    : firmware_(setup.firmware), unplugAtFrame_(setup.unplugAtFrame), keepsLog_(keepsLog)
 {
 }
 
@@ -16,8 +16,10 @@ bool ControllerSession::Arrives()
 
 void ControllerSession::Take(const std::vector<uint8_t>& sysex, uint64_t nowMs)
 {
-    received_.push_back(sysex);
-    if (answeredAtMs_) roundTripsMs_.push_back(nowMs - *answeredAtMs_);
+    if (keepsLog_) {
+        received_.push_back(sysex);
+        if (answeredAtMs_) roundTripsMs_.push_back(nowMs - *answeredAtMs_);
+    }
     answeredAtMs_.reset();
     firmware_.Receive(sysex, nowMs);
 }
@@ -33,7 +35,7 @@ std::vector<std::vector<uint8_t>> ControllerSession::TakeDue(uint64_t nowMs)
 {
     if (vanished_) return {};
     std::vector<std::vector<uint8_t>> due = firmware_.TakeDue(nowMs);
-    sent_.insert(sent_.end(), due.begin(), due.end());
+    if (keepsLog_) sent_.insert(sent_.end(), due.begin(), due.end());
     if (!due.empty()) answeredAtMs_ = nowMs;
     return due;
 }

@@ -13,7 +13,8 @@
 // program's across a real MIDI link.
 class ControllerSession {
 public:
-    explicit ControllerSession(const ControllerSetup& setup);
+    // A transport that keeps its own record of the frames and messages asks for no log.
+    explicit ControllerSession(const ControllerSetup& setup, bool keepsLog = true);
 
     // The host's next frame reaches the controller; false from the frame it is unplugged at on,
     // after which it answers nothing more.
@@ -34,7 +35,7 @@ public:
     // The report's controller side: its requests, records and flash.
     void Report(RunCounts& counts) const;
     // The whole report of a run with this controller alone on a link: those, with the frames it
-    // received and the messages it sent.
+    // received and the messages it sent (none without the log).
     RunCounts Counts() const;
     // For each answer the host went on after: ms from the answer leaving to the host's next frame
     // arriving, the round trip that the host's wait for an answer must cover.
@@ -43,6 +44,7 @@ public:
 private:
     DeviceFirmware firmware_;
     uint32_t unplugAtFrame_;
+    bool keepsLog_;
     unsigned framesArrived_ = 0;
     bool vanished_ = false;
     std::vector<std::vector<uint8_t>> received_;

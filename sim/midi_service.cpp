@@ -158,7 +158,8 @@ void ConfigureSimulator(const SimSetup& setup)
     service.setup = setup;
     service.controllers.clear();
     for (const NamedController& controller : ControllersBehind(setup.devices, setup.controller)) {
-        service.controllers.push_back({controller.name, ControllerSession(controller.setup), MidiMessageReader()});
+        service.controllers.push_back(
+            {controller.name, ControllerSession(controller.setup, false), MidiMessageReader()});
     }
     service.strays.assign(setup.strayAtMs.begin(), setup.strayAtMs.end());
     std::sort(service.strays.begin(), service.strays.end());

@@ -48,7 +48,7 @@ struct MidiService {
     std::mutex mutex;
     SimSetup setup;
     // The first is the controller that the report, the unplug and the stalls are about.
-    std::vector<SimController> controllers{{MidiDevices().controllerName, ControllerSession(ControllerSetup()), {}}};
+    std::vector<SimController> controllers{{MidiDevices().controllerName, ControllerSession(ControllerSetup(), false), {}}};
     std::deque<uint64_t> strays;  // when the next lone bytes are due, earliest first
     OpenPorts<SimInput> inputs;
     OpenPorts<SimOutput> outputs;
