@@ -44,6 +44,15 @@ const struct {
     {"slow", AttemptFault::Slow},   {"before", AttemptFault::Before},
 };
 
+// The firmware's settings that are one number each.
+const struct {
+    const char* key;
+    uint32_t FirmwareSetup::*field;
+} NUMBER_KEYS[] = {
+    {"size", &FirmwareSetup::firmwareSize},          {"delay", &FirmwareSetup::replyDelayMs},
+    {"silent-from", &FirmwareSetup::silentFromRecord}, {"resync", &FirmwareSetup::resyncGapMs},
+};
+
 // "NAME": sends back onto its own name; "A/B": a pair, each sending to the other.
 void AddLoop(MidiDevices& devices, const std::string& value)
 {
@@ -99,24 +108,22 @@ bool ReadControllerStatement(ControllerSetup& setup, const std::string& key, con
             return true;
         }
     }
+    for (const auto& number : NUMBER_KEYS) {
+        if (key == number.key) {
+            firmware.*number.field = Number(value);
+            return true;
+        }
+    }
     if (key == "unplug") {
         setup.unplugAtFrame = Number(value);
     } else if (key == "model") {
         firmware.model = HexByte(value);
-    } else if (key == "size") {
-        firmware.firmwareSize = Number(value);
-    } else if (key == "delay") {
-        firmware.replyDelayMs = Number(value);
     } else if (key == "ident-silent") {
         firmware.silentIdentifications = NumberOrAlways(value);
-    } else if (key == "silent-from") {
-        firmware.silentFromRecord = Number(value);
     } else if (key == "send") {
         size_t colon = value.find(':');
         if (colon == std::string::npos) throw std::invalid_argument("send is T:BYTES");
         firmware.scheduled.push_back({Number(Trim(value.substr(0, colon))), HexBytes(value.substr(colon + 1))});
-    } else if (key == "resync") {
-        firmware.resyncGapMs = Number(value);
     } else {
         return false;
     }

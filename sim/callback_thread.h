@@ -14,8 +14,6 @@ class CallbackThread {
 public:
     CallbackThread();
     ~CallbackThread();
-    CallbackThread(const CallbackThread&) = delete;
-    CallbackThread& operator=(const CallbackThread&) = delete;
 
     using Ticket = uint64_t;
     Ticket Post(std::function<void()> job);
