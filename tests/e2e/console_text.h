@@ -1,14 +1,15 @@
 #pragma once
 
-// The tool's console texts as the end-to-end tests expect them.
+// The tool's console texts as the end-to-end tests expect them. Inline: one object each, made
+// before any test file's own constants built from them (Opened() is one function for all files).
 #include <string>
 
-const std::string kBanner = "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n";
-const std::string kPorts = "MIDI IN DEVICE: quillstrand MIDI\r\nMIDI OUT DEVICE: quillstrand MIDI\r\n";
-const std::string kNotResponding = "\nFailed: Target is not responding.\n\n";
-const std::string kRepliedTooLate = "\nError: The device replied too late. Please run the update again.\n";
-const std::string kDone = "\rTransferring.. 100% done.  \n";
-const std::string kSuccess = kDone + "Target update successfully!\n\n";
+inline const std::string kBanner = "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n";
+inline const std::string kPorts = "MIDI IN DEVICE: quillstrand MIDI\r\nMIDI OUT DEVICE: quillstrand MIDI\r\n";
+inline const std::string kNotResponding = "\nFailed: Target is not responding.\n\n";
+inline const std::string kRepliedTooLate = "\nError: The device replied too late. Please run the update again.\n";
+inline const std::string kDone = "\rTransferring.. 100% done.  \n";
+inline const std::string kSuccess = kDone + "Target update successfully!\n\n";
 
 inline std::string Opened(const std::string& name)
 {
