@@ -26,6 +26,13 @@ Table& Immortal()
 LiveHandles<MidiInputPort>& inputs = Immortal<LiveHandles<MidiInputPort>>();
 LiveHandles<MidiOutputPort>& outputs = Immortal<LiveHandles<MidiOutputPort>>();
 
+// A call on the port behind `handle`, with the caller's arguments; a handle not open is refused.
+template <typename Port, typename... Params, typename... Args>
+MMRESULT On(LiveHandles<Port>& ports, const void* handle, MMRESULT (Port::*call)(Params...), Args... args)
+{
+    return ports.With(handle, [&](Port& port) { return (port.*call)(args...); });
+}
+
 template <typename Caps>
 MMRESULT DescribePort(bool input, UINT_PTR id, Caps* caps, UINT size, Caps filled)
 {
@@ -78,35 +85,17 @@ MMRESULT WINAPI midiInOpen(LPHMIDIIN phmi, UINT uDeviceID, DWORD_PTR dwCallback,
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI midiInPrepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
-{
-    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Prepare(pmh, cbmh); });
-}
+MMRESULT WINAPI midiInPrepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh) { return On(inputs, hmi, &MidiInputPort::Prepare, pmh, cbmh); }
 
-MMRESULT WINAPI midiInUnprepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
-{
-    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Unprepare(pmh, cbmh); });
-}
+MMRESULT WINAPI midiInUnprepareHeader(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh) { return On(inputs, hmi, &MidiInputPort::Unprepare, pmh, cbmh); }
 
-MMRESULT WINAPI midiInAddBuffer(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh)
-{
-    return inputs.With(hmi, [&](MidiInputPort& port) { return port.AddBuffer(pmh, cbmh); });
-}
+MMRESULT WINAPI midiInAddBuffer(HMIDIIN hmi, LPMIDIHDR pmh, UINT cbmh) { return On(inputs, hmi, &MidiInputPort::AddBuffer, pmh, cbmh); }
 
-MMRESULT WINAPI midiInStart(HMIDIIN hmi)
-{
-    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Start(); });
-}
+MMRESULT WINAPI midiInStart(HMIDIIN hmi) { return On(inputs, hmi, &MidiInputPort::Start); }
 
-MMRESULT WINAPI midiInStop(HMIDIIN hmi)
-{
-    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Stop(); });
-}
+MMRESULT WINAPI midiInStop(HMIDIIN hmi) { return On(inputs, hmi, &MidiInputPort::Stop); }
 
-MMRESULT WINAPI midiInReset(HMIDIIN hmi)
-{
-    return inputs.With(hmi, [&](MidiInputPort& port) { return port.Reset(); });
-}
+MMRESULT WINAPI midiInReset(HMIDIIN hmi) { return On(inputs, hmi, &MidiInputPort::Reset); }
 
 MMRESULT WINAPI midiInClose(HMIDIIN hmi)
 {
@@ -132,15 +121,9 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT phmo, UINT uDeviceID, DWORD_PTR, DWORD_PT
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI midiOutPrepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
-{
-    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Prepare(pmh, cbmh); });
-}
+MMRESULT WINAPI midiOutPrepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh) { return On(outputs, hmo, &MidiOutputPort::Prepare, pmh, cbmh); }
 
-MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
-{
-    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Unprepare(pmh, cbmh); });
-}
+MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh) { return On(outputs, hmo, &MidiOutputPort::Unprepare, pmh, cbmh); }
 
 MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
 {
@@ -156,10 +139,7 @@ MMRESULT WINAPI midiOutLongMsg(HMIDIOUT hmo, LPMIDIHDR pmh, UINT cbmh)
     });
 }
 
-MMRESULT WINAPI midiOutReset(HMIDIOUT hmo)
-{
-    return outputs.With(hmo, [&](MidiOutputPort& port) { return port.Reset(); });
-}
+MMRESULT WINAPI midiOutReset(HMIDIOUT hmo) { return On(outputs, hmo, &MidiOutputPort::Reset); }
 
 MMRESULT WINAPI midiOutClose(HMIDIOUT hmo)
 {
