@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -12,7 +13,6 @@
 
 namespace {
 
-const char VHCI[] = "/sys/devices/platform/vhci_hcd.0/";
 const int FULL_SPEED = 2;
 const int PORT_FREE = 4;  // VDEV_ST_NULL
 
@@ -22,10 +22,10 @@ std::runtime_error SystemError(const std::string& what)
 }
 
 // The USB 2 ports the status file lists as free ("hs  0000 004 ..." lines).
-std::vector<int> FreePorts()
+std::vector<int> FreePorts(const std::string& controller)
 {
-    std::ifstream status(std::string(VHCI) + "status");
-    if (!status) throw SystemError(std::string(VHCI) + "status");
+    std::ifstream status(controller + "/status");
+    if (!status) throw SystemError(controller + "/status");
     std::vector<int> ports;
     std::string line, hub;
     int port = 0, state = 0;
@@ -40,9 +40,9 @@ std::vector<int> FreePorts()
 }
 
 // The kernel takes the socket from the writer's own file table, so the write comes first.
-bool Attach(int port, int socket)
+bool Attach(const std::string& controller, int port, int socket)
 {
-    std::ofstream attach(std::string(VHCI) + "attach");
+    std::ofstream attach(controller + "/attach");
     attach << port << ' ' << socket << ' ' << ((1 << 16) | (port + 1)) << ' ' << FULL_SPEED;
     attach.flush();
     return bool(attach);
@@ -50,12 +50,13 @@ bool Attach(int port, int socket)
 
 }  // namespace
 
-VhciPort::VhciPort()
+VhciPort::VhciPort(const std::string& controller)
+    : controllerName_(std::filesystem::path(controller).filename())
 {
-    for (int port : FreePorts()) {
+    for (int port : FreePorts(controller)) {
         int pair[2];
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) throw SystemError("socketpair");
-        bool attached = Attach(port, pair[1]);
+        bool attached = Attach(controller, port, pair[1]);
         close(pair[1]);
         if (attached) {
             socket_ = pair[0];
@@ -65,15 +66,14 @@ VhciPort::VhciPort()
         // Another device took the port between the listing and the attach.
         close(pair[0]);
     }
-    throw std::runtime_error(std::string(VHCI) + "attach: no free port took the device");
+    throw std::runtime_error(controller + "/attach: no free port took the device");
 }
 
 VhciPort::~VhciPort() { Unplug(); }
 
 std::string VhciPort::UsbPath() const
 {
-    // The root hub's ports count from 1.
-    return "usb-vhci_hcd.0-" + std::to_string(port_ + 1);
+    return "usb-" + controllerName_ + "-" + std::to_string(port_ + 1);
 }
 
 void VhciPort::Unplug()
