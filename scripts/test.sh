@@ -17,7 +17,7 @@ wait_for_guest() {
   local status=0
   wait "$guest_pid" || status=$?
   cat "$guest_log"
-  echo "(the guest's step ran $((SECONDS - guest_start)) s, beside the steps before)"
+  echo "(the guest ran $((SECONDS - guest_start)) s, beside the steps before)"
   return "$status"
 }
 
@@ -27,20 +27,22 @@ scripts/install-deps.sh build alsa mingw reliability wine guest package web
 step "Linux build" scripts/build-native.sh
 step "Linux tests" ctest --test-dir build/native --output-on-failure -j 2
 step "Windows cross-build" scripts/build-windows.sh
-step "Windows tests under Wine" scripts/test-windows.sh
-step "Packages: zip, exe resources, Debian package" scripts/test-package.sh
-step "Web page: the core under Node, the page in headless Chromium and Firefox" scripts/test-web.sh
 step "Benchmark (figures, not a test)" build/native/bench/update_benchmark
+step "Guest: the programs as users get them, the guest's kernel and files" scripts/guest/prepare.sh
 step "Web benchmark (figures, not a test)" node bench/web/largest_image.mjs
 
 # The guest's emulated CPU is one thread of qemu, and most of the command's time: it runs on one
-# core while the checks that keep no real-time pace run beside it on the other, niced so that the
-# guest's pace stays its own. Its output follows theirs, whole.
+# core from here on, while every step that needs no more than the other core runs beside it,
+# niced so that the guest's pace stays its own. The benchmarks ran before, on a quiet machine. Its
+# output follows theirs, whole.
 guest_step="MIDI in a guest kernel (USB device; the Linux program, the Windows program under Wine, the page in Chromium and Firefox)"
 guest_log=build/guest-step.log
 guest_start=$SECONDS
-scripts/test-guest.sh >"$guest_log" 2>&1 &
+scripts/guest/check.sh >"$guest_log" 2>&1 &
 guest_pid=$!
+step "Windows tests under Wine" nice -n 19 scripts/test-windows.sh
+step "Packages: zip, exe resources, Debian package" nice -n 19 scripts/test-package.sh
+step "Web page: the core under Node, the page in headless Chromium and Firefox" nice -n 19 scripts/test-web.sh
 step "Sanitizers (ASan+UBSan, TSan)" nice -n 19 scripts/test-sanitizers.sh
 step "Fuzzing (60 s a target)" nice -n 19 scripts/fuzz.sh 60
 step "Valgrind memcheck" nice -n 19 scripts/valgrind.sh
