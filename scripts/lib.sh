@@ -29,6 +29,15 @@ use_wine_prefix() {
   echo "$made_by" >"$prefix/made-by"
 }
 
+# Removes the share that scripts/guest/prepare.sh made for the guest and the file that names it;
+# nothing but such a share, whatever the file holds.
+remove_guest_share() {
+  local share
+  share=$(cat build/guest/share-dir 2>/dev/null || true)
+  case "$share" in "/tmp/tambrell guest."*) rm -rf "$share" ;; esac
+  rm -f build/guest/share-dir
+}
+
 # A scratch folder for the caller, $work, removed at exit; a caller that ran Wine also stops the
 # server of its own prefix then, and only that one.
 use_scratch_folder() {

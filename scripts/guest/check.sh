@@ -5,8 +5,9 @@
 # Usage: scripts/guest/check.sh [SCENARIO...]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-share=$(cat build/guest/share-dir)
-trap 'rm -rf "$share"; rm -f build/guest/share-dir' EXIT
+source scripts/lib.sh
+[ -s build/guest/share-dir ] || { echo "check: no guest prepared (scripts/guest/prepare.sh)" >&2; exit 1; }
+trap remove_guest_share EXIT
 
 bin=build/native
 images=build/guest/images

@@ -19,8 +19,7 @@ use_wine_prefix
 # guest that hid such a path, or a script that split it, fails every run rather than only a
 # checkout's there. It is a copy: the steps that run beside the guest use the originals. check.sh
 # removes it; a share left by a run that never checked goes here.
-previous=$(cat build/guest/share-dir 2>/dev/null || true)
-[ -n "$previous" ] && rm -rf "$previous"
+remove_guest_share
 share=$(mktemp -d "/tmp/tambrell guest.XXXXXX")
 printf '%s\n' "$share" >build/guest/share-dir
 unzip -q build/dist/tambrell-update-*-win32.zip tambrell-update.exe -d "$share"
