@@ -3,10 +3,6 @@
 # Usage: scripts/build-native.sh [TARGET...]   (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# One build of the folder at a time: the guest's step builds it while other steps may too.
-mkdir -p build
-exec 9>build/native.lock
-flock 9
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
