@@ -30,7 +30,11 @@ EM_JS(int, web_midi_send, (int index, const uint8_t* bytes, int size), {
     return webMidi.send(index, HEAPU8.slice(bytes, bytes + size)) ? 1 : 0;
 });
 
-EM_ASYNC_JS(void, web_midi_wait, (int ms), { await webMidi.wait(ms); });
+EM_JS(void, web_midi_clear, (int index), { webMidi.clear(index); });
+
+EM_JS(int, web_midi_pause, (int ms), { return webMidi.pause(ms) ? 1 : 0; });
+
+EM_ASYNC_JS(void, web_midi_wait, (), { await webMidi.wait(); });
 
 }  // namespace
 
@@ -70,7 +74,17 @@ bool WebMidiSend(unsigned index, const uint8_t* bytes, size_t size)
     return web_midi_send(int(index), bytes, int(size)) != 0;
 }
 
-void WebMidiWait(DWORD ms)
+void WebMidiClear(unsigned index)
 {
-    web_midi_wait(int(ms));
+    web_midi_clear(int(index));
+}
+
+bool WebMidiPause(DWORD ms)
+{
+    return web_midi_pause(int(ms)) != 0;
+}
+
+void WebMidiWait()
+{
+    web_midi_wait();
 }

@@ -17,7 +17,12 @@ bool WebMidiListen(unsigned index, bool on);
 bool WebMidiTake(unsigned index, std::vector<uint8_t>& message);
 // Closes the page's port, once the program has closed its device.
 void WebMidiClose(bool input, unsigned index);
-// False when the output is gone.
+// Hands a frame to output `index`, to leave at the page's clock; false when the output is gone.
 bool WebMidiSend(unsigned index, const uint8_t* bytes, size_t size);
-// Lets `ms` pass while the page goes on: the whole program is suspended here meanwhile.
-void WebMidiWait(DWORD ms);
+// Takes back what output `index` holds to send later, where the browser can.
+void WebMidiClear(unsigned index);
+// Moves the page's clock on by `ms`; true when the program has to wait for it (WebMidiWait).
+bool WebMidiPause(DWORD ms);
+// Waits, while the page goes on, until the pause is over or, for an answer, a message has come:
+// the whole program is suspended here meanwhile.
+void WebMidiWait();

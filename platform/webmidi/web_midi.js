@@ -6,6 +6,14 @@
 // itself provides (ALSA's "Midi Through"), which a Windows program never sees and the tool would
 // count as a second device. An input that listens keeps the SysEx messages that arrive, whole as
 // Web MIDI hands them over, until the program's next Sleep takes them.
+//
+// The browser keeps the protocol's pace, not the page's thread: every frame is handed over with
+// the time it is to leave (`send(data, timestamp)`), on the page's own clock, `due`. The pause
+// after a frame only moves that clock on, so a record's frames are handed over in one go, 1 ms
+// apart, and nothing else the page does (drawing, another window, a slow CPU) can come between
+// two of them. The clock runs ahead of the browser's by at most LEAD_MS. Every other wait, for an
+// answer above all, lasts in real time until the clock is reached, so that a run of 1 ms waits
+// adds up to its count however busy the page is.
 var webMidi = {
   inputs: null,
   outputs: null,
@@ -14,7 +22,15 @@ var webMidi = {
   changes: new Map(),  // port -> its last step still to come (open, close, send), which the next waits for
   channel: null,
   turn: null,
-  lateness: 0,  // ms past the deadline that waits end, on average
+  // About one record's frames: a longer run of frames waits, in real time, until the browser has
+  // sent all but this much of what it was handed.
+  LEAD_MS: 16,
+  due: 0,  // the page's clock: when the program's next step is to happen (performance.now())
+  sentLast: false,  // the program's last step was a send: the pause after it is the browser's
+  before: 0,  // the page's clock before the current pause
+  target: 0,  // the real time the current wait lasts until
+  endsOnInput: false,  // whether a message that arrives ends the current wait
+  wake: null,  // ends the current wait early
 
   ports(input) {
     if (!this.inputs) {
@@ -38,7 +54,9 @@ var webMidi = {
     if (port.state !== 'connected') return false;
     const kept = [];
     const keep = (event) => {
-      if (event.data.length > 0 && event.data[0] === 0xF0) kept.push(new Uint8Array(event.data));
+      if (event.data.length === 0 || event.data[0] !== 0xF0) return;
+      kept.push(new Uint8Array(event.data));
+      if (this.wake && this.endsOnInput) this.wake();
     };
     port.addEventListener('midimessage', keep);
     this.change(port, true);
@@ -84,52 +102,102 @@ var webMidi = {
   // just vanished may still be marked connected for a moment. What a port is sent while it closes
   // is lost (Firefox lost the first frame of the firmware, sent right after the search closed the
   // controller's output and the update opened it again): a send then waits its turn behind the
-  // change, and every send after it keeps its place.
+  // change, and every send after it keeps its place. Each frame leaves at the page's clock.
   send(index, bytes) {
     const port = this.ports(false)[index];
     if (port.state !== 'connected') return false;
+    this.due = Math.max(this.due, performance.now());
+    const at = this.due;
+    this.sentLast = true;
     if (this.changes.has(port)) {
-      this.after(port, () => port.send(bytes));
+      this.after(port, () => port.send(bytes, at));
       return true;
     }
     try {
-      port.send(bytes);
+      port.send(bytes, at);
       return true;
     } catch (error) {
       return false;
     }
   },
 
-  // Resolves once `ms` have passed, giving the page every turn in between. Timers are clamped to
-  // 4 ms when they follow each other, so the last few ms go by in turns of a MessageChannel,
-  // which comes back at once. The page's clock is coarse (0.1 ms where the page is not isolated
-  // from other sites) and a turn may end late: how late the waits end is learnt as they go and
-  // the deadline set that much earlier, so that an update's 1 ms waits add up to their count.
-  wait(ms) {
-    const deadline = performance.now() + ms - Math.min(this.lateness, ms / 4);
+  // Takes back what output `index` still holds to send later, where the browser can (Chromium's
+  // Web MIDI has no clear()): nothing of a run that has ended may reach the device after it.
+  clear(index) {
+    const port = this.ports(false)[index];
+    try {
+      if (port && typeof port.clear === 'function') port.clear();
+    } catch (error) {
+      // A port that is gone holds nothing either.
+    }
+  },
+
+  // The start of Sleep(ms): moves the page's clock on by `ms`. True when the program has to wait:
+  // for an answer (until the clock is reached, or a message comes), or for the browser to work
+  // off a run of frames longer than the lead. A pause right after a frame is the browser's to keep.
+  pause(ms) {
+    const afterSend = this.sentLast;
+    this.sentLast = false;
+    this.before = this.due;
+    this.due += ms;
+    this.endsOnInput = !afterSend;
+    this.target = afterSend ? this.due - this.LEAD_MS : this.due;
+    return !afterSend || this.target > performance.now();
+  },
+
+  // Gives the page at least one turn, then every turn until the wait that pause() set is over.
+  // Waiting for an answer ends as soon as a message has come, the clock back where it stood
+  // (or at the message, when that is later), so that the next frame follows the answer at once
+  // but never sooner than the pause after the frame before. Timers are clamped to 4 ms when they
+  // follow each other, so the last few ms go by in turns of a MessageChannel, which comes back at
+  // once.
+  wait() {
     return new Promise((resolve) => {
+      let timer = null;
+      const finish = () => {
+        clearTimeout(timer);
+        this.wake = null;
+        resolve();
+      };
       const step = () => {
         const now = performance.now();
-        const left = deadline - now;
+        const left = this.target - now;
         if (left <= 0) {
-          this.lateness += (-left - this.lateness) / 8;
-          resolve();
+          finish();
+        } else if (this.endsOnInput && this.hasInput()) {
+          this.due = Math.max(now, this.before);
+          finish();
         } else if (left > 8) {
-          setTimeout(step, left - 6);
+          timer = setTimeout(step, left - 6);
         } else {
           this.nextTurn(step);
         }
+      };
+      // A message that arrives during a timer's wait ends it at the next turn.
+      this.wake = () => {
+        clearTimeout(timer);
+        this.nextTurn(step);
       };
       this.nextTurn(step);
     });
   },
 
+  hasInput() {
+    for (const kept of this.arrived.values()) if (kept.length > 0) return true;
+    return false;
+  },
+
+  // Runs `step` at the page's next turn; a step asked for while one is pending replaces it.
   nextTurn(step) {
     if (!this.channel) {
       this.channel = new MessageChannel();
-      this.channel.port1.onmessage = () => this.turn();
+      this.channel.port1.onmessage = () => {
+        const turn = this.turn;
+        this.turn = null;
+        if (turn) turn();
+      };
     }
+    if (!this.turn) this.channel.port2.postMessage(null);
     this.turn = step;
-    this.channel.port2.postMessage(null);
   },
 };

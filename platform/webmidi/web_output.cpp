@@ -11,6 +11,12 @@ MMRESULT WebOutput::Send(const uint8_t* bytes, size_t size)
     return MMSYSERR_NOERROR;
 }
 
+MMRESULT WebOutput::Reset()
+{
+    WebMidiClear(index_);
+    return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR;
+}
+
 WebOutput::~WebOutput()
 {
     WebMidiClose(false, index_);

@@ -1,5 +1,6 @@
-// An open MIDI output over a page's Web MIDI output. Web MIDI queues what it is given, so a long
-// message has left, as far as the program can tell, when the call returns.
+// An open MIDI output over a page's Web MIDI output. Web MIDI queues what it is given, each frame
+// with the time it is to leave, so a long message has left, as far as the program can tell, when
+// the call returns; a reset takes back what is still to leave, as Windows' does.
 #pragma once
 
 #include "platform/midi_ports.h"
@@ -10,7 +11,7 @@ public:
     ~WebOutput() override;
 
     MMRESULT Send(const uint8_t* bytes, size_t size) override;
-    MMRESULT Reset() override { return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR; }
+    MMRESULT Reset() override;
 
 private:
     unsigned index_;

@@ -8,6 +8,8 @@ class FakePort extends EventTarget {
     this.connection = 'closed';
     this.changing = false;
     this.sent = [];
+    this.times = [];  // of each frame sent: [when it is to leave, when it was handed over]
+    this.clears = 0;
   }
 
   // As Chromium's: a change takes effect a moment later, and a port still closing reads open, so
@@ -37,10 +39,15 @@ class FakePort extends EventTarget {
 
   // As Firefox's output: what it is sent while it opens or closes is lost; a closed port opens on
   // its first send.
-  send(data) {
+  send(data, timestamp = 0) {
     if (this.changing) return;
     this.connection = 'open';
     this.sent.push(Array.from(data));
+    this.times.push([timestamp, performance.now()]);
+  }
+
+  clear() {
+    this.clears += 1;
   }
 }
 

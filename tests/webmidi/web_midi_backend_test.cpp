@@ -202,8 +202,78 @@ TEST(WebMidiBackend, SendsWhatAnOutputOpenedAgainAtOnceIsGiven)
     SendFrame(handle, {0xF0, 1, 0xF7});
     Sleep(1);  // the page's port is closing
     SendFrame(handle, {0xF0, 2, 0xF7});
+    Sleep(1);  // the browser's pause after the frame
     Sleep(10);
     EXPECT_EQ(PageSent(0), "240 53 247|240 1 247|240 2 247");
+    EXPECT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
+}
+
+// What the page's thread did meanwhile: a task of the page's, and the frames handed over by then.
+EM_JS(void, PostPageTask, (), {
+    fakeMidi.taskSaw = -1;
+    setTimeout(() => { fakeMidi.taskSaw = fakeMidi.output(0).sent.length; }, 0);
+});
+EM_JS(int, PageTaskSaw, (), { return fakeMidi.taskSaw; });
+// For each frame from `first` on: its time to leave after the first's, and how far ahead of the
+// page's real clock it was handed over, in ms, as "1/0.2 2/1.1".
+EM_JS(void, FrameTimes, (int first, char* text, int size), {
+    const times = fakeMidi.output(0).times.slice(first);
+    stringToUTF8(times.map(([at, handed]) => `${at - times[0][0]}/${at - handed}`).join(" "),
+                 text, size);
+});
+EM_JS(double, PageClock, (), { return performance.now(); });
+EM_JS(double, LastFrameAt, (), { return fakeMidi.output(0).times.at(-1)[0]; });
+EM_JS(int, PageClears, (), { return fakeMidi.output(0).clears; });
+
+// Each frame's time after the first's, and how far ahead it was handed over.
+std::vector<std::pair<double, double>> FrameTimes(int first)
+{
+    char text[4096];
+    FrameTimes(first, text, sizeof text);
+    std::vector<std::pair<double, double>> times;
+    for (const char* at = text; *at;) {
+        char* end;
+        double after = strtod(at, &end);
+        double ahead = strtod(end + 1, &end);
+        times.push_back({after, ahead});
+        at = *end ? end + 1 : end;
+    }
+    return times;
+}
+
+// A record goes out as the tool sends it: a frame, Sleep(1), the next. The page hands its frames
+// to the browser in one go, each stamped 1 ms after the one before, so that nothing else the page
+// does can come between two of them; a longer run is handed over no further ahead than a lead of
+// about one record. Then the wait for the answer lasts until the last frame's pause is over.
+TEST(WebMidiBackend, HandsTheBrowserEachFrameWithItsTime)
+{
+    UsePorts("quillstrand MIDI", "quillstrand MIDI");
+    HMIDIOUT handle;
+    ASSERT_EQ(midiOutOpen(&handle, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    const int recordFrames = 12;
+    const int longRun = 60;
+    PostPageTask();
+    for (int frame = 0; frame < longRun; ++frame) {
+        SendFrame(handle, {0xF0, uint8_t(frame), 0xF7});
+        Sleep(1);
+        if (frame == recordFrames - 1) {
+            EXPECT_EQ(PageTaskSaw(), -1) << "the page had a turn in the middle of a record";
+        }
+    }
+    const std::vector<std::pair<double, double>> times = FrameTimes(0);
+    ASSERT_EQ(times.size(), size_t(longRun));
+    for (int frame = 0; frame < longRun; ++frame) {
+        EXPECT_DOUBLE_EQ(times[frame].first, frame) << "frame " << frame;
+        EXPECT_LE(times[frame].second, 17.0) << "frame " << frame << " handed over too far ahead";
+    }
+    Sleep(1);  // the wait for an answer
+    EXPECT_GE(PageClock(), LastFrameAt() + 2) << "the answer was waited for from the last frame's time";
+    EXPECT_NE(PageTaskSaw(), -1) << "the page has had its turn";
+
+    // A run that ends with frames still to leave takes them back.
+    SendFrame(handle, {0xF0, 0x7F, 0xF7});
+    EXPECT_EQ(midiOutReset(handle), MMSYSERR_NOERROR);
+    EXPECT_EQ(PageClears(), 1);
     EXPECT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
 }
 
