@@ -36,6 +36,15 @@ const chromiumBrowser = {
         await page.click('label[for=image-file]');
         await (await chooser).setFiles({ name: image.name, mimeType: 'text/plain', buffer: image.bytes });
       },
+      // The CPU slowed `rate` times, as on a phone (DevTools' own throttling).
+      async slowCpu(rate) {
+        const session = await context.newCDPSession(page);
+        await session.send('Emulation.setCPUThrottlingRate', { rate });
+      },
+      // Another window of this browser opens the page at `url` meanwhile.
+      async openAnother(url) {
+        await (await context.newPage()).goto(url);
+      },
       close: () => context.close(),
     };
   },

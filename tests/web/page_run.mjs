@@ -32,7 +32,8 @@ export async function launchBrowser(name = process.env.TAMBRELL_BROWSER ?? 'chro
 
 // A page served to this browser for one run; a page that is not a secure context is served at a
 // host name of no real site, which the browser resolves to this machine.
-async function openPage({ kind, browser }, origin, { sim, grant, noWebMidi, insecure, viewport, standInFault }) {
+async function openPage({ kind, browser }, origin,
+  { sim, grant, noWebMidi, insecure, viewport, standInFault, busy }) {
   const pageOrigin = insecure ? origin.replace('127.0.0.1', INSECURE_HOST) : origin;
   const initScripts = [];
   if (noWebMidi) {
@@ -65,6 +66,16 @@ async function openPage({ kind, browser }, origin, { sim, grant, noWebMidi, inse
       });
     }
   }]);
+  if (busy) {
+    // From the press of the button on, the page's thread is busy for `forMs` every `everyMs`.
+    initScripts.push([([everyMs, forMs]) => addEventListener('click', (event) => {
+      if (event.target.id !== 'start' || window.busyTimer) return;
+      window.busyTimer = setInterval(() => {
+        const until = performance.now() + forMs;
+        while (performance.now() < until);
+      }, everyMs);
+    }, true), busy]);
+  }
   const opened = await kind.newPage(browser, {
     viewport: viewport ?? { width: 1000, height: 900 },
     grantOrigin: grant ? pageOrigin : null,
@@ -112,11 +123,14 @@ async function audit(page) {
 //   audit     run the accessibility audit once the run has ended
 //   screenshot  a PNG file of the page after the run;  viewport {width, height}
 //   standInFault  [function, argument]: run in the page after the stand-in is set up, to bend it
+//   busy      [everyMs, forMs]: from the press of the button on, the page's thread busy for forMs
+//             every everyMs;  slowCpu: the CPU slowed that many times (Chromium);  otherWindow:
+//             another window opens the page once the transfer has begun (Chromium)
 // Resolves to what the page shows: console, outcome and its style, notice, the firmware offered,
-// where the focus is; the device's report and the ports left open (stand-in only); how often MIDI
-// access was asked for; requests to other sites and requests that failed; whether leaving was
-// asked about; the audit's violations; the wall time from the press of the button to the
-// outcome, as the page's clock measures it.
+// where the focus is; the device's report, the ports left open and the sends the stand-in found
+// at fault (stand-in only); how often MIDI access was asked for; requests to other sites and
+// requests that failed; whether leaving was asked about; the audit's violations; the wall time
+// from the press of the button to the outcome, as the page's clock measures it.
 export async function runPage(browser, origin, options) {
   const { image, pick, keyboard, leave, screenshot } = options;
   const opened = await openPage(browser, origin, { grant: true, ...options });
@@ -139,7 +153,12 @@ export async function runPage(browser, origin, options) {
       await page.keyboard.press('Enter');
       await page.keyboard.press('Enter');
     } else if (enabled) {
+      if (options.slowCpu) await opened.slowCpu(options.slowCpu);
       await page.click('#start');
+    }
+    if (options.otherWindow) {
+      await waitFor(() => document.getElementById('console').textContent.includes('Transferring'));
+      await opened.openAnother(`${origin}/`);
     }
     let askedBeforeLeaving = false;
     if (leave) {
@@ -165,6 +184,7 @@ export async function runPage(browser, origin, options) {
         progress: element('progress').value,
         report: window.standInMidi ? window.standInMidi.report() : '',
         openPorts: window.standInMidi ? window.standInMidi.openPorts() : [],
+        standInFaults: window.standInMidi ? window.standInMidi.faults() : [],
         midiRequests: window.midiRequests,
         overflows: document.documentElement.scrollWidth > document.documentElement.clientWidth,
         consoleCut: element('console').scrollWidth > element('console').clientWidth,

@@ -30,87 +30,149 @@
     }
   }
 
+  // How far ahead a page may schedule a send: more is a fault of the page's, reported.
+  const MAX_AHEAD_MS = 1000;
+
   class StandInAccess extends EventTarget {
     constructor(device, sysexEnabled) {
       super();
       Object.assign(this, {
-        device, sysexEnabled, start: performance.now(), timer: null, echoes: [],
+        device, sysexEnabled, start: performance.now(), timer: null,
+        outgoing: [],  // frames handed over, each with the time it leaves, in that order
+        inbox: [],  // what reaches the page's inputs next: {to, data}
+        faults: [],
       });
-      // The controller's answers arrive as the browser's own MIDI events do: in tasks of their
-      // own, at once when due, never held back as a background tab's timers are.
+      // What reaches an input arrives as the browser's own MIDI events do: in tasks of their own,
+      // at once when due, never held back as a background tab's timers are.
       this.channel = new MessageChannel();
-      this.channel.port1.onmessage = () => this.deliver();
+      this.channel.port1.onmessage = () => this.tick();
       const lines = (name, ...args) => device.ccall(name, 'string', args.map(() => 'number'), args)
         .split('\n').slice(0, -1);
       const ports = (type, input) => new Map(lines('WebDevicePorts', input)
         .map((name, index) => [index, new StandInPort(type, index, name)]));
       this.inputs = ports('input', 1);
       this.outputs = ports('output', 0);
-      for (const port of this.outputs.values()) port.send = (data) => this.send(port, data);
+      // Only where the browser's own Web MIDI has it (Firefox's, not Chromium's).
+      const clears = typeof MIDIOutput === 'function' && 'clear' in MIDIOutput.prototype;
+      for (const port of this.outputs.values()) {
+        port.lastAt = 0;
+        port.send = (data, timestamp) => this.send(port, data, timestamp);
+        if (clears) port.clear = () => this.clear(port);
+      }
       this.controllerNames = lines('WebDeviceControllerNames');
       const loops = lines('WebDeviceLoops');
       this.loops = loops.filter((_, index) => index % 2 === 0)
         .map((from, index) => ({ from, to: loops[2 * index + 1] }));
     }
 
-    inputsNamed(name) {
-      return [...this.inputs.values()].filter((port) => port.name === name);
+    // The controllers' clock: ms since the stand-in was made.
+    since(time) {
+      return time - this.start;
     }
 
-    now() {
-      return performance.now() - this.start;
+    fault(text) {
+      this.faults.push(text);
+      console.error(`stand-in Web MIDI: ${text}`);
     }
 
-    send(port, data) {
+    // As a browser's Web MIDI: the frame leaves at its timestamp, at once when it has none or it
+    // is past, and reaches the device then, whatever the page's thread is doing at that time.
+    send(port, data, timestamp = 0) {
       const bytes = Uint8Array.from(data);
       if (port.state !== 'connected') throw disconnected();
       port.open();  // as Web MIDI opens an output on its first send
       if (bytes[0] === 0xF0 && !this.sysexEnabled) {
         throw new DOMException('System exclusive messages are not allowed.', 'InvalidAccessError');
       }
+      const now = performance.now();
+      const at = Math.max(timestamp, now);
+      if (at > now + MAX_AHEAD_MS) this.fault(`a send scheduled ${Math.round(at - now)} ms ahead`);
+      if (at < port.lastAt) {
+        this.fault(`a send to ${port.name} scheduled ${(port.lastAt - at).toFixed(1)} ms before an ` +
+          'earlier one');
+      }
+      port.lastAt = Math.max(port.lastAt, at);
+      let place = this.outgoing.length;
+      while (place > 0 && this.outgoing[place - 1].at > at) place -= 1;
+      this.outgoing.splice(place, 0, { port, bytes, at });
+      this.schedule();
+    }
+
+    // What the port holds to send later never leaves.
+    clear(port) {
+      this.outgoing = this.outgoing.filter((frame) => frame.port !== port);
+    }
+
+    // The frames whose time has come reach their devices, each at its own time, after what the
+    // controllers sent before it; then what is due reaches the page's inputs.
+    tick() {
+      const now = performance.now();
+      while (this.outgoing.length > 0 && this.outgoing[0].at <= now) {
+        const { port, bytes, at } = this.outgoing.shift();
+        this.collect(at);
+        this.reach(port, bytes, at);
+      }
+      this.collect(now);
+      for (const { to, data } of this.inbox.splice(0)) {
+        for (const port of this.inputsNamed(to)) {
+          port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
+        }
+      }
+      this.schedule();
+    }
+
+    reach(port, bytes, at) {
       const controller = this.controllerNames.indexOf(port.name);
       const pointer = this.device._malloc(bytes.length);
       this.device.HEAPU8.set(bytes, pointer);
       const taken = this.device.ccall('WebDeviceReceive', 'number',
-        ['number', 'number', 'number', 'number'], [controller, pointer, bytes.length, this.now()]);
+        ['number', 'number', 'number', 'number'], [controller, pointer, bytes.length, this.since(at)]);
       this.device._free(pointer);
       if (!taken) {
-        // Pulled out, as a USB device is: its ports are disconnected, and the page is told.
-        for (const gone of [...this.inputs.values(), ...this.outputs.values()]) {
-          if (gone.name === this.controllerNames[0]) gone.state = 'disconnected';
+        // Pulled out, as a USB device is: its ports are disconnected, what was still to reach it
+        // is lost, and the page is told.
+        const gone = this.controllerNames[0];
+        for (const other of [...this.inputs.values(), ...this.outputs.values()]) {
+          if (other.name === gone) other.state = 'disconnected';
         }
+        this.outgoing = this.outgoing.filter((frame) => frame.port.name !== gone);
         this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
-        throw disconnected();
+        return;
       }
       for (const loop of this.loops) {
-        if (loop.from === port.name) this.echoes.push({ to: loop.to, data: bytes });
+        if (loop.from === port.name) this.inbox.push({ to: loop.to, data: bytes });
       }
-      this.schedule();
     }
 
-    schedule() {
-      clearTimeout(this.timer);
-      const wait = this.echoes.length > 0 ? 0 :
-        this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.now()]);
-      if (wait === 0) this.channel.port2.postMessage(null);
-      else if (wait > 0) this.timer = setTimeout(() => this.deliver(), wait);
-    }
-
-    deliver() {
-      const arrive = (name, data) => {
-        for (const port of this.inputsNamed(name)) {
-          port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
-        }
-      };
-      for (const { to, data } of this.echoes.splice(0)) arrive(to, data);
-      const now = this.now();
+    // What the controllers send by `time`.
+    collect(time) {
       let size;
-      while ((size = this.device.ccall('WebDeviceTake', 'number', ['number'], [now])) >= 0) {
+      while ((size = this.device.ccall('WebDeviceTake', 'number', ['number'], [this.since(time)])) >= 0) {
         const pointer = this.device.ccall('WebDeviceMessage', 'number');
         const data = this.device.HEAPU8.slice(pointer, pointer + size);
-        arrive(this.controllerNames[this.device.ccall('WebDeviceMessageFrom', 'number')], data);
+        const from = this.device.ccall('WebDeviceMessageFrom', 'number');
+        this.inbox.push({ to: this.controllerNames[from], data });
       }
-      this.schedule();
+    }
+
+    // The next tick: at the next frame's time or the next message's, whichever comes first. The
+    // last few ms go by in turns, since timers are clamped to 4 ms when they follow each other.
+    schedule() {
+      clearTimeout(this.timer);
+      const now = performance.now();
+      const waits = [];
+      if (this.inbox.length > 0) waits.push(0);
+      if (this.outgoing.length > 0) waits.push(this.outgoing[0].at - now);
+      const message = this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.since(now)]);
+      if (message >= 0) waits.push(message);
+      if (waits.length === 0) return;
+      const wait = Math.min(...waits);
+      if (wait > 6) this.timer = setTimeout(() => this.tick(), wait - 4);
+      else this.channel.port2.postMessage(null);
+    }
+
+    inputsNamed(name) {
+      return [...this.inputs.values()].filter((port) => port.name === name);
     }
   }
 
@@ -131,6 +193,9 @@
 
   window.standInMidi = {
     report: () => (access ? access.device.ccall('WebDeviceReport', 'string') : ''),
+    // What the page did that a browser's Web MIDI would not take as it should: sends scheduled
+    // too far ahead, or before an earlier one.
+    faults: () => (access ? access.faults : []),
     // The names of the ports left open.
     openPorts: () => (access ? [...access.inputs.values(), ...access.outputs.values()] : [])
       .filter((port) => port.connection !== 'closed').map((port) => `${port.type} ${port.name}`),
