@@ -1,8 +1,12 @@
 // The largest image (65,535 bytes) through the page in headless Chromium and in headless Firefox,
 // against the simulated controller behind the stand-in Web MIDI device answering at once. Prints
 // for each browser the wall time from the press of the button to the outcome, on the page's
-// clock, against the pacing floor (1 ms after every frame sent), in one run, and what the page's
-// program weighs on the wire, gzipped.
+// clock, against the pacing floor (1 ms after every frame sent), in one run; the same update with
+// the page's thread kept busy, and in Chromium with its CPU slowed 6 times: the wall time, the
+// frames sent and the records the controller dropped half-received; and what the page's program
+// weighs on the wire, gzipped. What every update costs whatever its size (the program's start,
+// MIDI access with the stand-in's own module, the identification, the quiet before the outcome)
+// is measured on a one-record image, so that the pace of the transfer itself shows apart.
 // Needs build/web (scripts/build-web.sh) and tests/web's npm packages.
 //   node bench/web/largest_image.mjs
 import { execFileSync } from 'node:child_process';
@@ -25,22 +29,36 @@ async function largestImage() {
   return image;
 }
 
-async function timedRun(server, image, browserName) {
+// One record of 4 bytes: one frame.
+const ONE_RECORD = { name: 'quillstrand_one.kit', bytes: Buffer.from('00 04 12 34 BA FF\r\n') };
+// The page's thread busy for 40 ms every 150 ms from the press of the button on.
+const BUSY = [150, 40];
+const SLOW_CPU = 6;
+
+async function timedRun(server, image, browserName, load = {}) {
   const browser = await launchBrowser(browserName);
   try {
-    const shown = await runPage(browser, server.origin, { image, sim: '' });
+    const shown = await runPage(browser, server.origin, { image, sim: '', ...load });
     const frames = shown.report.split('\n').filter((line) => line.startsWith('frame ')).length;
+    const dropped = Number(/^dropped-records (\d+)$/m.exec(shown.report)?.[1]);
     if (!shown.console.includes('Target update successfully!')) throw new Error(shown.console);
-    return { ...shown, frames };
+    return { ...shown, frames, dropped };
   } finally {
     await browser.close();
   }
 }
 
-function line(label, run) {
+function quietLine(label, run, fixed) {
   const wall = Math.round(run.wallMs);
+  const paced = (run.wallMs - fixed.wallMs) / (run.frames - fixed.frames);
   return `${label}: wall ${wall} ms, pacing floor ${run.frames} ms (${run.frames} frames sent), ` +
-    `ratio ${(wall / run.frames).toFixed(3)}`;
+    `ratio ${(wall / run.frames).toFixed(3)}; beyond a one-record update's ` +
+    `${Math.round(fixed.wallMs)} ms, ratio ${paced.toFixed(3)}`;
+}
+
+function loadedLine(label, run) {
+  return `${label}: wall ${Math.round(run.wallMs)} ms, ${run.frames} frames sent, ` +
+    `${run.dropped} records dropped`;
 }
 
 async function gzipped(file) {
@@ -52,8 +70,15 @@ const server = await serve({ pageDir: PAGE_DIR, standinDir: STANDIN_DIR });
 try {
   const image = await largestImage();
   for (const browserName of ['chromium', 'firefox']) {
-    console.log(line(`largest image (65535 bytes), ${browserName}`,
-      await timedRun(server, image, browserName)));
+    const label = `largest image (65535 bytes), ${browserName}`;
+    const fixed = await timedRun(server, ONE_RECORD, browserName);
+    console.log(quietLine(label, await timedRun(server, image, browserName), fixed));
+    console.log(loadedLine(`${label}, page busy ${BUSY[1]} ms every ${BUSY[0]} ms`,
+      await timedRun(server, image, browserName, { busy: BUSY })));
+    if (browserName === 'chromium') {
+      console.log(loadedLine(`${label}, CPU slowed ${SLOW_CPU}x`,
+        await timedRun(server, image, browserName, { slowCpu: SLOW_CPU })));
+    }
   }
   console.log(`transfer size: ${await gzipped('tambrell-update.wasm')}, ` +
     `${await gzipped('tambrell-update.js')}`);
