@@ -229,6 +229,29 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
     EXPECT_NE(refused.console.find(kRepliedTooLate), std::string::npos);
 }
 
+TEST(Transfer, ListensForAQuietAfterTheLastAnswerBeforeClaimingSuccess)
+{
+    Bytes image = Records(4, 100);
+    const std::string progress = Progress(0, 0) + Progress(1, 25) + Progress(2, 50) + Progress(3, 75);
+    // A "kept" the device sends on its own after the first record's last frame is taken for that
+    // record: every later answer comes one record behind, and the last record's refusal comes in
+    // the quiet after the answer taken for it.
+    SimRun own = RunUpdateOf(image, "delay=30; send=38:F0 1A F7; reply=4.1:20");
+    EXPECT_EQ(own.console, kStart + progress + kRepliedTooLate);
+    EXPECT_EQ(own.report.acceptedRecords, 3u);
+
+    // The first record's answer doubled: the third record's refusal is taken for the fourth, which
+    // goes out again and is kept twice.
+    SimRun doubled = RunUpdateOf(image, "delay=30; before=1.1:F0 1A F7; reply=3.1:20");
+    EXPECT_EQ(doubled.console, kStart + progress + kCrcError + Progress(3, 75) + kRepliedTooLate);
+    EXPECT_NE(doubled.report.flash, image);
+
+    // The quiet is twice the longest answer, at least 100 ms: identification's answer, then per
+    // record a sleep after each of 5 frames and the polls until its answer.
+    EXPECT_EQ(RunUpdateOf(image, "").report.sleptMs, 1u + 4 * 5 + 100);
+    EXPECT_EQ(RunUpdateOf(image, "delay=70").report.sleptMs, 70u + 4 * (5 + 69) + 2 * 70);
+}
+
 TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)
 {
     Bytes image = Records(2, 30);
