@@ -214,6 +214,14 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
     EXPECT_EQ(dropped.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
     EXPECT_EQ(dropped.report.sleptMs, 1u + (1 + 50 + 1000) + 1 + 1500);
 
+    // A "kept" that comes while the first record goes out answers no record: it is thrown away,
+    // the last record's refusal is taken for that record, and the message was one too many.
+    Bytes hundreds = Records(4, 100);
+    SimRun midRecord = RunUpdateOf(hundreds, "delay=30; send=32:F0 1A F7; reply=4.1:20");
+    EXPECT_EQ(midRecord.console, kStart + Progress(0, 0) + Progress(1, 25) + Progress(2, 50) + Progress(3, 75) +
+                                     kCrcError + Progress(3, 75) + kRepliedTooLate);
+    EXPECT_EQ(midRecord.report.flash, hundreds);
+
     // An answer to the identification that comes while a record goes out is one answer too many,
     // even when its code reads as a refusal.
     for (const char* script : {"send=0:F0 34 F7", "delay=46; model=20; send=0:F0 34 F7"}) {
@@ -261,6 +269,38 @@ TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)
         EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(1, 50) + kSuccess) << before;
         EXPECT_EQ(run.report.flash, image) << before;
     }
+}
+
+TEST(Transfer, SendsAFrameAgainWhileTheOutputIsNotReady)
+{
+    Bytes image = Records(4, 100);
+    const std::string progress = Progress(0, 0) + Progress(1, 25) + Progress(2, 50) + Progress(3, 75);
+    SimRun ready = RunUpdateOf(image, "");
+    // The identification request, and a record's second frame (frame 3), refused once: sent again
+    // 1 ms later, and nothing shows.
+    for (const char* script : {"not-ready=1:1", "not-ready=3:1"}) {
+        SimRun once = RunUpdateOf(image, script);
+        EXPECT_EQ(once.console, ready.console) << script;
+        EXPECT_EQ(once.report.flash, image) << script;
+        EXPECT_EQ(once.report.framesSent, ready.report.framesSent) << script;
+        EXPECT_EQ(once.report.sleptMs, ready.report.sleptMs + 1) << script;
+    }
+    // Waits of 1, 2, 4 and 8 ms: within the controller's resync gap of 20 ms, the record goes on.
+    SimRun four = RunUpdateOf(image, "not-ready=3:4");
+    EXPECT_EQ(four.console, ready.console);
+    EXPECT_EQ(four.report.sleptMs, ready.report.sleptMs + 15);
+    // 31 ms: the controller has dropped the half record and leaves the rest unanswered, so the
+    // record goes out again whole.
+    SimRun five = RunUpdateOf(image, "not-ready=3:5");
+    EXPECT_EQ(five.console, kStart + Progress(0, 0) + progress + kSuccess);
+    EXPECT_EQ(five.report.flash, image);
+
+    // Never ready: after waits that double up to 100 ms, about a second in all, the send fails.
+    SimRun never = RunUpdateOf(image, "not-ready=3:always");
+    EXPECT_EQ(never.console, kStart + Progress(0, 0) + kOutMissing);
+    EXPECT_EQ(never.report.sleptMs, 1u + 1 + (1 + 2 + 4 + 8 + 16 + 32 + 64 + 9 * 100));
+    SimRun request = RunUpdateOf(image, "not-ready=1:always");
+    EXPECT_EQ(request.console, kStart + "Error: The MIDI Out of device is missing!\n\n");
 }
 
 TEST(Transfer, EndsWhenTheControllerVanishesMidRecord)
