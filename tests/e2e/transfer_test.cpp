@@ -285,12 +285,8 @@ TEST(Transfer, SendsAFrameAgainWhileTheOutputIsNotReady)
         EXPECT_EQ(once.report.framesSent, ready.report.framesSent) << script;
         EXPECT_EQ(once.report.sleptMs, ready.report.sleptMs + 1) << script;
     }
-    // Waits of 1, 2, 4 and 8 ms: within the controller's resync gap of 20 ms, the record goes on.
-    SimRun four = RunUpdateOf(image, "not-ready=3:4");
-    EXPECT_EQ(four.console, ready.console);
-    EXPECT_EQ(four.report.sleptMs, ready.report.sleptMs + 15);
-    // 31 ms: the controller has dropped the half record and leaves the rest unanswered, so the
-    // record goes out again whole.
+    // Five times, waits of 1 to 16 ms: past the controller's resync gap of 20 ms it has dropped
+    // the half record and leaves the rest unanswered, so the record goes out again whole.
     SimRun five = RunUpdateOf(image, "not-ready=3:5");
     EXPECT_EQ(five.console, kStart + Progress(0, 0) + progress + kSuccess);
     EXPECT_EQ(five.report.flash, image);
@@ -299,8 +295,6 @@ TEST(Transfer, SendsAFrameAgainWhileTheOutputIsNotReady)
     SimRun never = RunUpdateOf(image, "not-ready=3:always");
     EXPECT_EQ(never.console, kStart + Progress(0, 0) + kOutMissing);
     EXPECT_EQ(never.report.sleptMs, 1u + 1 + (1 + 2 + 4 + 8 + 16 + 32 + 64 + 9 * 100));
-    SimRun request = RunUpdateOf(image, "not-ready=1:always");
-    EXPECT_EQ(request.console, kStart + "Error: The MIDI Out of device is missing!\n\n");
 }
 
 TEST(Transfer, EndsWhenTheControllerVanishesMidRecord)
