@@ -18,9 +18,11 @@ void PublishReply(uint16_t count, uint8_t code)
     RxReply = (uint32_t)code << 16 | count;
 }
 
-void WaitForReply(uint16_t polls, int16_t endingCount)
+uint16_t WaitForReply(uint16_t polls, int16_t endingCount)
 {
-    for (uint16_t polled = 0; polled < polls && CountOf(RxReply) < endingCount; ++polled) Sleep(1);
+    uint16_t polled = 0;
+    for (; polled < polls && CountOf(RxReply) < endingCount; ++polled) Sleep(1);
+    return polled;
 }
 
 bool ReplyWaiting()

@@ -20,8 +20,9 @@ extern void (*AfterReplyRead)();
 
 // Called on the callback thread before the buffer is queued again.
 void PublishReply(uint16_t count, uint8_t code);
-// Sleeps 1 ms at a time, at most `polls` times, until the published count reaches `endingCount`.
-void WaitForReply(uint16_t polls, int16_t endingCount);
+// Sleeps 1 ms at a time, at most `polls` times, until the published count reaches `endingCount`;
+// returns how many times it slept.
+uint16_t WaitForReply(uint16_t polls, int16_t endingCount);
 // Whether a reply (a count of 2 or more) is there, not yet taken.
 bool ReplyWaiting();
 // Takes a reply (a count of 2 or more) and clears it. Anything else, a lone byte included, is no

@@ -6,6 +6,25 @@
 // of 100 ms (5 s) the send has failed.
 static const int STILL_PLAYING_WAITS = 50;
 static const DWORD STILL_PLAYING_WAIT_MS = 100;
+// An output still busy with earlier data says it is not ready: the same frame goes again after a
+// wait that doubles up to 100 ms, for about a second in all; then the send has failed.
+static const DWORD NOT_READY_FIRST_WAIT_MS = 1;
+static const DWORD NOT_READY_LONGEST_WAIT_MS = 100;
+static const DWORD NOT_READY_GIVE_UP_MS = 1000;
+
+// A send refused leaves the header prepared and not queued, as a new send needs it.
+static MMRESULT SendWhenReady(HMIDIOUT handle, MIDIHDR* header)
+{
+    MMRESULT result = midiOutLongMsg(handle, header, sizeof *header);
+    DWORD waited = 0;
+    for (DWORD wait = NOT_READY_FIRST_WAIT_MS; result == MIDIERR_NOTREADY && waited < NOT_READY_GIVE_UP_MS;
+         wait = wait * 2 < NOT_READY_LONGEST_WAIT_MS ? wait * 2 : NOT_READY_LONGEST_WAIT_MS) {
+        Sleep(wait);
+        waited += wait;
+        result = midiOutLongMsg(handle, header, sizeof *header);
+    }
+    return result;
+}
 
 uint16_t SendSysExOn(HMIDIOUT handle, MIDIHDR* header, const uint8_t* data, unsigned length)
 {
@@ -20,7 +39,7 @@ uint16_t SendSysExOn(HMIDIOUT handle, MIDIHDR* header, const uint8_t* data, unsi
     header->dwBufferLength = length + 2;
     MMRESULT result = midiOutPrepareHeader(handle, header, sizeof *header);
     if (result != MMSYSERR_NOERROR) return (uint16_t)result;
-    result = midiOutLongMsg(handle, header, sizeof *header);
+    result = SendWhenReady(handle, header);
     if (result != MMSYSERR_NOERROR) {
         // The frame lives on this call's stack: leave no prepared header pointing at it.
         midiOutUnprepareHeader(handle, header, sizeof *header);

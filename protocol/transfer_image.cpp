@@ -17,11 +17,18 @@ static const uint16_t RECORD_POLLS = 50;
 static const uint16_t RECORD_POLLS_NEAR_END = 200;
 static const uint16_t NEAR_END_PERCENT = 85;
 static const uint16_t LATE_REPLY_POLLS = 1000;
-// After an attempt that went unanswered, or was answered with a code no record gets, an answer
-// within this long of the last one means answers and sends drifted apart: the device may hold a
-// record twice. It outlasts the latest answer a device is expected to give (1,500 ms after its
-// record), so that a second late answer in one run, due after the last answer taken, still shows.
-static const uint16_t QUIET_POLLS = 1500;
+// Before a success is claimed no answer may come for a while after the last one taken: an answer
+// in that quiet means answers and sends drifted apart. One answer too many (doubled on the way or
+// by the device, or a message of its own that reads as "kept") puts every later answer one record
+// behind without any wait running out, and the last record's own answer is then still on its way,
+// due about as long after the last take as the device's answers take. So the quiet is twice the
+// longest answer of the run, and never shorter than this.
+static const uint16_t MIN_QUIET_POLLS = 100;
+// After an attempt that went unanswered, or was answered with a code no record gets, the device
+// may hold a record twice. The quiet then outlasts the latest answer a device is expected to give
+// (1,500 ms after its record), so that a second late answer in one run, due after the last answer
+// taken, still shows.
+static const uint16_t LAG_QUIET_POLLS = 1500;
 
 // Prints the message of a refusal that a record gets; false for any other code.
 static bool PrintRefusal(uint8_t code)
@@ -36,14 +43,22 @@ static bool PrintRefusal(uint8_t code)
     }
 }
 
+static uint16_t QuietPolls(bool answersMayLag, uint16_t longestAnswer)
+{
+    uint16_t quiet = (uint16_t)(2 * longestAnswer);
+    if (quiet < MIN_QUIET_POLLS) quiet = MIN_QUIET_POLLS;
+    if (answersMayLag && quiet < LAG_QUIET_POLLS) quiet = LAG_QUIET_POLLS;
+    return quiet;
+}
+
 // A success is claimed only when every answer was taken as the answer to the send it followed,
 // and none of an earlier send can still be on its way. A restarting device falls silent, so after
 // answers that may have lagged its restart code proves nothing.
-static bool RepliesKeptPace(bool answersMayLag, bool restarting)
+static bool RepliesKeptPace(bool answersMayLag, uint16_t longestAnswer, bool restarting)
 {
     bool inStep = UntakenReplies == 0 && !(answersMayLag && restarting);
-    if (inStep && answersMayLag) {
-        WaitForReply(QUIET_POLLS, 2);
+    if (inStep) {
+        WaitForReply(QuietPolls(answersMayLag, longestAnswer), 2);
         inStep = UntakenReplies == 0;
     }
     if (!inStep) printf(TEXT_REPLIED_TOO_LATE);
@@ -58,19 +73,22 @@ enum AttemptOutcome {
     ATTEMPT_UNANSWERED,  // no answer within the wait
 };
 
-static AttemptOutcome AwaitAnswer(uint16_t percent, uint8_t* code)
+// Waits for the answer to the record just sent. `longestAnswer` keeps the longest time an answer
+// of the run took, in ms from the record's last frame (the sleep after it included).
+static AttemptOutcome AwaitAnswer(uint16_t percent, uint8_t* code, uint16_t* longestAnswer)
 {
     uint16_t usual = percent >= NEAR_END_PERCENT ? RECORD_POLLS_NEAR_END : RECORD_POLLS;
-    WaitForReply((uint16_t)(usual + LATE_REPLY_POLLS), 2);
+    uint16_t answerMs = (uint16_t)(1 + WaitForReply((uint16_t)(usual + LATE_REPLY_POLLS), 2));
     if (!TakeReply(code)) return ATTEMPT_UNANSWERED;
+    if (answerMs > *longestAnswer) *longestAnswer = answerMs;
     if (*code == REPLY_RECORD_OK) return ATTEMPT_ACCEPTED;
     return *code == REPLY_COMPLETE ? ATTEMPT_COMPLETE : ATTEMPT_REFUSED;
 }
 
 // The device has the firmware: said only when its answers kept pace with the sends.
-static ExitStatus Updated(bool answersMayLag, bool restarting)
+static ExitStatus Updated(bool answersMayLag, uint16_t longestAnswer, bool restarting)
 {
-    if (!RepliesKeptPace(answersMayLag, restarting)) return EXIT_DEVICE_FAILED;
+    if (!RepliesKeptPace(answersMayLag, longestAnswer, restarting)) return EXIT_DEVICE_FAILED;
     printf(TEXT_ALL_DONE);
     printf(restarting ? TEXT_UPDATED_RESTARTING : TEXT_UPDATED);
     return EXIT_OK;
@@ -82,6 +100,7 @@ ExitStatus TransferImage(const FirmwareImage* image, bool answersMayLag)
     uint16_t position = 0;
     uint8_t failures = 0;
     unsigned spinner = 0;
+    uint16_t longestAnswer = 0;
 
     while (position < image->count) {
         uint16_t size = RecordSize(image, position);
@@ -95,7 +114,7 @@ ExitStatus TransferImage(const FirmwareImage* image, bool answersMayLag)
             return EXIT_PORTS_FAILED;
         }
         uint8_t code = 0;
-        AttemptOutcome attempt = AwaitAnswer(percent, &code);
+        AttemptOutcome attempt = AwaitAnswer(percent, &code, &longestAnswer);
         if (attempt == ATTEMPT_ACCEPTED) {
             position = (uint16_t)(position + size);
             failures = 0;
@@ -109,10 +128,10 @@ ExitStatus TransferImage(const FirmwareImage* image, bool answersMayLag)
         }
         // The retried record shows the same spinner character again.
         spinner = (spinner + 7) % 8;
-        if (attempt == ATTEMPT_COMPLETE) return Updated(answersMayLag, true);
+        if (attempt == ATTEMPT_COMPLETE) return Updated(answersMayLag, longestAnswer, true);
         // No answer, or one that no record gets: it may be an earlier send's, and this send's own
         // answer may still come.
         if (attempt == ATTEMPT_UNANSWERED || !PrintRefusal(code)) answersMayLag = true;
     }
-    return Updated(answersMayLag, false);
+    return Updated(answersMayLag, longestAnswer, false);
 }

@@ -168,6 +168,7 @@ void ConfigureSimulator(const SimSetup& setup)
     service.prepared.clear();
     service.clockMs = 0;
     service.stillPlayingLeft = setup.stillPlayingUnprepares;
+    service.notReadyLeft = setup.notReady;
     service.counts = RunCounts();
 }
 

@@ -55,6 +55,7 @@ struct MidiService {
     std::set<const MIDIHDR*> prepared;
     uint64_t clockMs = 0;
     uint32_t stillPlayingLeft = 0;
+    std::vector<SimSetup::NotReady> notReadyLeft;
     RunCounts counts;
     CallbackThread thread;  // last: stops before the state it works on goes
 };

@@ -71,6 +71,18 @@ MMRESULT Open(UINT device, std::unique_ptr<Base>& port, Args... args)
     return MMSYSERR_NOERROR;
 }
 
+// Whether the service is still busy as the controller's `frame`-th frame is sent, as often as the
+// setup asks.
+bool NotReadyLocked(MidiService& service, uint32_t frame)
+{
+    for (SimSetup::NotReady& busy : service.notReadyLeft) {
+        if (busy.frame != frame || busy.times == 0) continue;
+        if (busy.times != ALWAYS) --busy.times;
+        return true;
+    }
+    return false;
+}
+
 // Counts the headers prepared and not unprepared since: what a tool leaves behind.
 MMRESULT Track(MidiService& service, MIDIHDR* header, bool prepare, MMRESULT result)
 {
@@ -192,11 +204,14 @@ MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
     std::vector<Delivery> due;
     MMRESULT result = WhileOpen(this, [&](MidiService& service) {
         controller = ControllerBehindLocked(false, device);
+        bool first = controller == &service.controllers.front();
+        if (first && NotReadyLocked(service, controller->session.FramesArrived() + 1)) {
+            return MMRESULT(MIDIERR_NOTREADY);
+        }
         if (controller != nullptr && !controller->session.Arrives()) {
             ++service.counts.failedSends;
             return MMRESULT(MIDIERR_NODEVICE);
         }
-        bool first = controller == &service.controllers.front();
         frame.assign(bytes, bytes + size);
         service.counts.framesSent.push_back(frame);
         if (!first && !IsIdentifyRequest(frame)) ++service.counts.foreignFrames;

@@ -28,6 +28,10 @@ bool ReadServiceStatement(SimSetup& setup, const std::string& key, const std::st
         size_t colon = value.find(':');
         if (colon == std::string::npos) throw std::invalid_argument("stall is F:N");
         setup.stalls.push_back({Number(Trim(value.substr(0, colon))), Number(Trim(value.substr(colon + 1)))});
+    } else if (key == "not-ready") {
+        size_t colon = value.find(':');
+        if (colon == std::string::npos) throw std::invalid_argument("not-ready is F:N or F:always");
+        setup.notReady.push_back({Number(Trim(value.substr(0, colon))), NumberOrAlways(Trim(value.substr(colon + 1)))});
     } else if (key == "still-playing") {
         setup.stillPlayingUnprepares = NumberOrAlways(value);
     } else if (key == "stray") {

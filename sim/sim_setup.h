@@ -31,6 +31,13 @@ struct SimSetup {
     // The first n output unprepares say the frame is still playing; ALWAYS: every one until the
     // output is reset, as a service that never finishes a send.
     uint32_t stillPlayingUnprepares = 0;
+    // The service is busy when the host sends its `frame`-th frame to the controller (counted from
+    // 1): the first `times` sends of it (ALWAYS: every one) say MIDIERR_NOTREADY.
+    struct NotReady {
+        uint32_t frame;
+        uint32_t times;
+    };
+    std::vector<NotReady> notReady;
     // At these ms the service hands the host its buffer holding a lone 0xF0, as MIM_LONGDATA:
     // a SysEx of one byte, which no controller's byte stream makes.
     std::vector<uint32_t> strayAtMs;

@@ -58,6 +58,9 @@ TEST(ControllerSearch, EndsAsWithoutADeviceWhenNoPairAnswersTwice)
              // Too slow for any wait, listed before a keyboard: its answers to earlier requests come
              // while the keyboard is asked, and must not send the firmware there.
              "in=quillstrand MIDI,USB Keys; out=quillstrand MIDI,USB Keys; delay=350",
+             // The same at 250 ms, with a message of its own that comes while the keyboard is asked
+             // once more, unless its late answers are awaited first.
+             "in=quillstrand MIDI,USB Keys; out=quillstrand MIDI,USB Keys; delay=250; send=800:F0 34 F7",
              // Its message on its own pairs it with a loopback, and its answers, slower than the
              // quiet awaited, begin as that loopback is asked once more.
              "preset=windows11; send=0:F0 21 F7; delay=600",

@@ -214,6 +214,14 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
     EXPECT_EQ(dropped.console, kStart + Progress(0, 0) + Progress(0, 0) + kSuccess);
     EXPECT_EQ(dropped.report.sleptMs, 1u + (1 + 50 + 1000) + 1 + 1500);
 
+    // A "kept" that comes while the first record goes out answers no record: it is thrown away,
+    // the last record's refusal is taken for that record, and the message was one too many.
+    Bytes hundreds = Records(4, 100);
+    SimRun midRecord = RunUpdateOf(hundreds, "delay=30; send=32:F0 1A F7; reply=4.1:20");
+    EXPECT_EQ(midRecord.console, kStart + Progress(0, 0) + Progress(1, 25) + Progress(2, 50) + Progress(3, 75) +
+                                     kCrcError + Progress(3, 75) + kRepliedTooLate);
+    EXPECT_EQ(midRecord.report.flash, hundreds);
+
     // An answer to the identification that comes while a record goes out is one answer too many,
     // even when its code reads as a refusal.
     for (const char* script : {"send=0:F0 34 F7", "delay=46; model=20; send=0:F0 34 F7"}) {
@@ -229,6 +237,29 @@ TEST(Transfer, TakesAnAnswerOnlyAsTheAnswerToTheSendItFollows)
     EXPECT_NE(refused.console.find(kRepliedTooLate), std::string::npos);
 }
 
+TEST(Transfer, ListensForAQuietAfterTheLastAnswerBeforeClaimingSuccess)
+{
+    Bytes image = Records(4, 100);
+    const std::string progress = Progress(0, 0) + Progress(1, 25) + Progress(2, 50) + Progress(3, 75);
+    // A "kept" the device sends on its own after the first record's last frame is taken for that
+    // record: every later answer comes one record behind, and the last record's refusal comes in
+    // the quiet after the answer taken for it.
+    SimRun own = RunUpdateOf(image, "delay=30; send=38:F0 1A F7; reply=4.1:20");
+    EXPECT_EQ(own.console, kStart + progress + kRepliedTooLate);
+    EXPECT_EQ(own.report.acceptedRecords, 3u);
+
+    // The first record's answer doubled: the third record's refusal is taken for the fourth, which
+    // goes out again and is kept twice.
+    SimRun doubled = RunUpdateOf(image, "delay=30; before=1.1:F0 1A F7; reply=3.1:20");
+    EXPECT_EQ(doubled.console, kStart + progress + kCrcError + Progress(3, 75) + kRepliedTooLate);
+    EXPECT_NE(doubled.report.flash, image);
+
+    // The quiet is twice the longest answer, at least 100 ms: identification's answer, then per
+    // record a sleep after each of 5 frames and the polls until its answer.
+    EXPECT_EQ(RunUpdateOf(image, "").report.sleptMs, 1u + 4 * 5 + 100);
+    EXPECT_EQ(RunUpdateOf(image, "delay=70").report.sleptMs, 70u + 4 * (5 + 69) + 2 * 70);
+}
+
 TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)
 {
     Bytes image = Records(2, 30);
@@ -238,6 +269,32 @@ TEST(Transfer, TakesTheFirstAnswerWhateverElseCameDuringTheWait)
         EXPECT_EQ(run.console, kStart + Progress(0, 0) + Progress(1, 50) + kSuccess) << before;
         EXPECT_EQ(run.report.flash, image) << before;
     }
+}
+
+TEST(Transfer, SendsAFrameAgainWhileTheOutputIsNotReady)
+{
+    Bytes image = Records(4, 100);
+    const std::string progress = Progress(0, 0) + Progress(1, 25) + Progress(2, 50) + Progress(3, 75);
+    SimRun ready = RunUpdateOf(image, "");
+    // The identification request, and a record's second frame (frame 3), refused once: sent again
+    // 1 ms later, and nothing shows.
+    for (const char* script : {"not-ready=1:1", "not-ready=3:1"}) {
+        SimRun once = RunUpdateOf(image, script);
+        EXPECT_EQ(once.console, ready.console) << script;
+        EXPECT_EQ(once.report.flash, image) << script;
+        EXPECT_EQ(once.report.framesSent, ready.report.framesSent) << script;
+        EXPECT_EQ(once.report.sleptMs, ready.report.sleptMs + 1) << script;
+    }
+    // Five times, waits of 1 to 16 ms: past the controller's resync gap of 20 ms it has dropped
+    // the half record and leaves the rest unanswered, so the record goes out again whole.
+    SimRun five = RunUpdateOf(image, "not-ready=3:5");
+    EXPECT_EQ(five.console, kStart + Progress(0, 0) + progress + kSuccess);
+    EXPECT_EQ(five.report.flash, image);
+
+    // Never ready: after waits that double up to 100 ms, about a second in all, the send fails.
+    SimRun never = RunUpdateOf(image, "not-ready=3:always");
+    EXPECT_EQ(never.console, kStart + Progress(0, 0) + kOutMissing);
+    EXPECT_EQ(never.report.sleptMs, 1u + 1 + (1 + 2 + 4 + 8 + 16 + 32 + 64 + 9 * 100));
 }
 
 TEST(Transfer, EndsWhenTheControllerVanishesMidRecord)

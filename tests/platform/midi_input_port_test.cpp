@@ -152,6 +152,14 @@ TEST(MidiInputPort, DropsAMessageFromWhereItFindsNoHeader)
     port.Queue(0);
     EXPECT_EQ(port.Feed({5, 0xF7, 0xF0, 0x77, 0xF7}), (Messages{{0xF0, 0x77, 0xF7}}));
     EXPECT_EQ(port.dropped, 4u);
+    // A dropped message cut short, by the next one's F0 or where a page's message stops: the
+    // next one is whole.
+    for (bool stopped : {false, true}) {
+        port.Feed({0xF0, 1, 2});
+        if (stopped) port.EndMessage(MIM_LONGERROR);
+        port.Queue(0);
+        EXPECT_EQ(port.Feed({0xF0, 0x1A, 0xF7}), (Messages{{0xF0, 0x1A, 0xF7}})) << stopped;
+    }
 }
 
 TEST(MidiInputPort, StopHandsBackAHeaderHoldingPartOfAMessageOnly)

@@ -45,11 +45,15 @@ std::string Where(const SoakImage& image, std::mt19937_64& random)
 // How late answers may be in a run. A send the device loses (a silent attempt, a half record it
 // drops) and an answer late past its record's wait (50 + 1,000 polls) that lands in the lost
 // send's wait look exactly like a lost send and an answer in time: the host cannot know, and the
-// soak never combines them. So a run either loses nothing and answers up to 1,500 ms late, or may
-// lose sends and answers within 1,000 ms.
+// soak never combines them. One answer too many that the host takes in time (doubled, or a "kept"
+// of the device's own) shows only in the quiet before the success, at least 100 ms and twice the
+// longest answer: a device whose answers vary by more than that hides it, and so does a lost send.
+// So a run either loses nothing and answers up to 1,500 ms late, or may lose sends and answers
+// within 1,000 ms, or has one answer too many, loses nothing and answers within 100 ms.
 struct Lateness {
     bool lossless;
     uint64_t maxMs;
+    bool answerTooMany;
 };
 
 // The host stalls between two frames, as a busy browser does. A device that may lose sends drops
@@ -76,6 +80,27 @@ bool AddLateAnswer(const SoakImage& image, std::mt19937_64& random, Lateness lat
     return pastTheWait;
 }
 
+// An answer doubled, with the answer or ahead of it when the device takes its time, or a "kept"
+// the device sends on its own at any moment of the run; then a record refused once, whose refusal
+// a host one answer behind would take for the next record, leaving this one out of the flash.
+void AddAnswerTooMany(const SoakImage& image, std::mt19937_64& random, SoakFaults& faults)
+{
+    uint64_t record = Between(random, 1, image.records.size());
+    if (random() % 2) {
+        faults.script += "; before=" + std::to_string(record) + "." +
+                         std::to_string(random() % 4 ? 1 : Between(random, 2, 3)) + ":F0 1A F7";
+        if (random() % 2) faults.script += "; delay=" + std::to_string(Between(random, 1, 49));
+        faults.kinds.push_back("doubled answer");
+    } else {
+        uint64_t ms = Between(random, 0, RecordFrames(image) + 50 * image.records.size());
+        faults.script += "; send=" + std::to_string(ms) + ":F0 1A F7";
+        faults.kinds.push_back("kept sent on its own");
+        record = 1;
+    }
+    faults.script += "; reply=" + std::to_string(Between(random, record, image.records.size())) + ".1:" +
+                     Hex(RandomCode(random));
+}
+
 // Any other fault that the run's lateness allows.
 void AddOne(const SoakImage& image, std::mt19937_64& random, Lateness lateness, SoakFaults& faults)
 {
@@ -84,7 +109,11 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, Lateness lateness, 
     uint64_t draw = random() % 13;
     // A silent record is a lost send; a held answer comes after its record's wait, and an early
     // reply leaves the device's own answer to identification one too many, as late as a held one.
-    while (lateness.lossless ? draw == 1 : draw == 2 || draw == 6) draw = random() % 13;
+    auto allowed = [&](uint64_t kind) {
+        if (!lateness.lossless) return kind != 2 && kind != 6;
+        return kind != 1 && !(lateness.answerTooMany && kind == 2);
+    };
+    while (!allowed(draw)) draw = random() % 13;
     switch (draw) {
     case 0:
         kind = "silent identification";
@@ -149,6 +178,9 @@ SoakFaults RandomFaults(const SoakImage& image, std::mt19937_64& random)
 {
     SoakFaults faults;
     faults.script = "clock=virtual";
+    const Lateness lossless = {true, 1500, false}, lossy = {false, 1000, false}, tooMany = {true, 100, true};
+    uint64_t draw = random() % 4;
+    Lateness lateness = draw == 0 ? lossy : draw == 1 ? tooMany : lossless;
     // Among other devices the controller is first found, under the same faults: last among a
     // Windows 11 PC's loopbacks, or before a keyboard, which its late answers must not reach.
     switch (random() % 8) {
@@ -160,14 +192,16 @@ SoakFaults RandomFaults(const SoakImage& image, std::mt19937_64& random)
     case 2:
         faults.script += "; in=quillstrand MIDI,USB Keys; out=quillstrand MIDI,USB Keys";
         faults.kinds.push_back("controller before a keyboard");
-        if (random() % 2) {
+        if (!lateness.answerTooMany && random() % 2) {
             faults.script += "; delay=" + std::to_string(Between(random, 50, 600));
             faults.kinds.push_back("answers slow while the keyboard is asked");
         }
         break;
     }
-    Lateness lateness = random() % 4 ? Lateness{true, 1500} : Lateness{false, 1000};
-    faults.kinds.push_back(lateness.lossless ? "runs losing no send" : "runs that may lose sends");
+    faults.kinds.push_back(lateness.answerTooMany ? "runs with one answer too many"
+                           : lateness.lossless    ? "runs losing no send"
+                                                  : "runs that may lose sends");
+    if (lateness.answerTooMany) AddAnswerTooMany(image, random, faults);
     // Late answers in every run: two that lagged in one run once ended in a success over a flash
     // holding a record twice.
     unsigned pastTheWait = 0;

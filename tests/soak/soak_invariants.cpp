@@ -109,8 +109,9 @@ uint64_t SleepLimit(const SoakImage& image)
 {
     // The search asks each of at most four outputs three times, then the pair found once more
     // between two quiets, before identification.
+    // The quiet before a success is at most twice the longest answer, one at the end of its wait.
     const uint64_t searchPolls = 4 * 3 * 100 + 1500 + 100 + 1500, identifyRequests = 19, identifyPolls = 100, attempts = 20,
-                   replyPolls = 200 + 1000, quietPolls = 1500;
+                   replyPolls = 200 + 1000, quietPolls = 2 * (1 + replyPolls);
     uint64_t limit = searchPolls + identifyRequests * identifyPolls + quietPolls;
     for (const auto& record : image.records) limit += attempts * ((record.size() + 22) / 23 + replyPolls);
     return limit;
