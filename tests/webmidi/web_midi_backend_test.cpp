@@ -262,8 +262,15 @@ TEST(WebMidiBackend, HandsTheBrowserEachFrameWithItsTime)
     }
     const std::vector<std::pair<double, double>> times = FrameTimes(0);
     ASSERT_EQ(times.size(), size_t(longRun));
-    for (int frame = 0; frame < longRun; ++frame) {
-        EXPECT_DOUBLE_EQ(times[frame].first, frame) << "frame " << frame;
+    for (int frame = 1; frame < longRun; ++frame) {
+        // Exactly 1 ms after the frame before, unless the page's thread was held up past that
+        // time (a busy machine): then as soon as it could, never sooner.
+        const double after = times[frame].first - times[frame - 1].first;
+        if (times[frame].second > 0) {
+            EXPECT_NEAR(after, 1.0, 1e-6) << "frame " << frame;
+        } else {
+            EXPECT_GE(after, 1.0 - 1e-6) << "frame " << frame;
+        }
         EXPECT_LE(times[frame].second, 17.0) << "frame " << frame << " handed over too far ahead";
     }
     Sleep(1);  // the wait for an answer
