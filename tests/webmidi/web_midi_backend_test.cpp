@@ -170,6 +170,11 @@ EM_JS(void, PageSent, (int index, char* text, int size), {
 
 EM_JS(void, ClosesTakeMs, (int ms), { fakeMidi.closeMs = ms; });
 
+// Until every open and close of a page port asked for is done, and what waited behind it too.
+EM_ASYNC_JS(void, PortChangesDone, (), {
+    while (webMidi.changes.size > 0) await Promise.all(webMidi.changes.values());
+});
+
 std::string PageSent(int index)
 {
     char text[256];
@@ -202,8 +207,7 @@ TEST(WebMidiBackend, SendsWhatAnOutputOpenedAgainAtOnceIsGiven)
     SendFrame(handle, {0xF0, 1, 0xF7});
     Sleep(1);  // the page's port is closing
     SendFrame(handle, {0xF0, 2, 0xF7});
-    Sleep(1);  // the browser's pause after the frame
-    Sleep(10);
+    PortChangesDone();
     EXPECT_EQ(PageSent(0), "240 53 247|240 1 247|240 2 247");
     EXPECT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
 }
