@@ -37,7 +37,7 @@
     constructor(device, sysexEnabled) {
       super();
       Object.assign(this, {
-        device, sysexEnabled, start: performance.now(), timer: null,
+        device, sysexEnabled, start: performance.now(), timer: null, posted: false,
         outgoing: [],  // frames handed over, each with the time it leaves, in that order
         inbox: [],  // what reaches the page's inputs next: {to, data}
         faults: [],
@@ -45,7 +45,10 @@
       // What reaches an input arrives as the browser's own MIDI events do: in tasks of their own,
       // at once when due, never held back as a background tab's timers are.
       this.channel = new MessageChannel();
-      this.channel.port1.onmessage = () => this.tick();
+      this.channel.port1.onmessage = () => {
+        this.posted = false;
+        this.tick();
+      };
       const lines = (name, ...args) => device.ccall(name, 'string', args.map(() => 'number'), args)
         .split('\n').slice(0, -1);
       const ports = (type, input) => new Map(lines('WebDevicePorts', input)
@@ -167,8 +170,12 @@
       if (message >= 0) waits.push(message);
       if (waits.length === 0) return;
       const wait = Math.min(...waits);
-      if (wait > 6) this.timer = setTimeout(() => this.tick(), wait - 4);
-      else this.channel.port2.postMessage(null);
+      if (wait > 6) {
+        this.timer = setTimeout(() => this.tick(), wait - 4);
+      } else if (!this.posted) {
+        this.posted = true;
+        this.channel.port2.postMessage(null);
+      }
     }
 
     inputsNamed(name) {
