@@ -1,6 +1,6 @@
-// Users look a message up in the zip's readme or the manual page: each of the tool's console
-// texts must be quoted in both, its fixed pieces word for word (an example stands where a name
-// or a number is printed).
+// Users look a message up in the README, the zip's readme or the manual page: each of the tool's
+// console texts must be quoted in them, its fixed pieces word for word (an example stands where a
+// name or a number is printed), and the three message lists must be one list.
 #include "app/console_texts.h"
 #include "image/console_texts.h"
 #include "midi/console_texts.h"
@@ -84,6 +84,64 @@ std::vector<std::string> FixedPieces(const std::string& format)
     return fixed;
 }
 
+// The README's message table: the messages in backquotes in the first column of its rows.
+std::vector<std::string> ReadmeTableMessages(const std::string& markdown)
+{
+    std::vector<std::string> messages;
+    const size_t section = markdown.find("\n## What the tool prints");
+    if (section == std::string::npos) return messages;
+    std::istringstream lines(markdown.substr(section + 1));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && line.rfind("## ", 0) != 0) {
+        if (line.rfind("| `", 0) != 0) continue;
+        const std::string cell = line.substr(2, line.find(" | ") - 2);
+        for (size_t open = cell.find('`'); open != std::string::npos;) {
+            const size_t close = cell.find('`', open + 1);
+            messages.push_back(Collapsed(cell.substr(open + 1, close - open - 1)));
+            open = cell.find('`', close + 1);
+        }
+    }
+    return messages;
+}
+
+// The zip's readme: in its section of messages, each line that is not indented is a message; an
+// indented one explains those above it, and a line in capitals starts the next section.
+std::vector<std::string> ZipReadmeMessages(const std::string& text)
+{
+    std::vector<std::string> messages;
+    const size_t section = text.find("\nWHAT THE TOOL PRINTS");
+    if (section == std::string::npos) return messages;
+    std::istringstream lines(text.substr(section + 1));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == ' ') continue;
+        if (line.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos) break;
+        messages.push_back(Collapsed(line));
+    }
+    return messages;
+}
+
+// The manual page: the tags of DIAGNOSTICS, each a bold line after ".TP".
+std::vector<std::string> ManualPageMessages(const std::string& roff)
+{
+    std::vector<std::string> messages;
+    const size_t section = roff.find("\n.SH DIAGNOSTICS\n");
+    if (section == std::string::npos) return messages;
+    std::istringstream lines(roff.substr(section + 1));
+    std::string line, previous;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && line.rfind(".SH", 0) != 0) {
+        if (previous == ".TP" && line.rfind(".B ", 0) == 0) {
+            messages.push_back(Collapsed(ManualPageText(line)));
+        }
+        previous = line;
+    }
+    return messages;
+}
+
 TEST(DocumentedMessages, EveryConsoleTextIsQuotedInTheReadmeAndTheManualPage)
 {
     const char* const texts[] = {APP_CONSOLE_TEXTS, IMAGE_CONSOLE_TEXTS, MIDI_CONSOLE_TEXTS,
@@ -94,6 +152,28 @@ TEST(DocumentedMessages, EveryConsoleTextIsQuotedInTheReadmeAndTheManualPage)
         for (const std::string& piece : FixedPieces(text)) {
             EXPECT_NE(readme.find(piece), std::string::npos) << "README.txt lacks \"" << piece << '"';
             EXPECT_NE(manual.find(piece), std::string::npos) << "the manual lacks \"" << piece << '"';
+        }
+    }
+}
+
+TEST(DocumentedMessages, TheReadmeTableListsTheMessagesOfTheZipsReadmeAndTheManualPage)
+{
+    const std::vector<std::string> table = ReadmeTableMessages(ReadDocument(TAMBRELL_README_MD));
+    EXPECT_EQ(ZipReadmeMessages(ReadDocument(TAMBRELL_README_TXT)), table) << "README.txt";
+    EXPECT_EQ(ManualPageMessages(ReadDocument(TAMBRELL_MANUAL_PAGE)), table) << "the manual";
+
+    // What an update prints; the options' answers (help, version, usage, --list) are not in
+    // the table.
+    const char* const texts[] = {TEXT_BANNER,          IMAGE_CONSOLE_TEXTS,   TEXT_NO_DEVICE,
+                                 TEXT_MANY_DEVICES,    TEXT_NO_NAMED_DEVICE,  TEXT_MIDI_IN_DEVICE,
+                                 TEXT_MIDI_OUT_DEVICE, TEXT_MIDI_IN_MISSING,  TEXT_MIDI_OUT_MISSING,
+                                 PROTOCOL_CONSOLE_TEXTS, PAUSE_PROMPT};
+    std::string quoted;
+    for (const std::string& message : table) quoted += message + "\n";
+    for (const char* text : texts) {
+        for (const std::string& piece : FixedPieces(text)) {
+            EXPECT_NE(quoted.find(piece), std::string::npos)
+                << "the README's table lacks \"" << piece << '"';
         }
     }
 }
