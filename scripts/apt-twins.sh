@@ -36,7 +36,7 @@ versions=$(apt-cache madison "${names[@]/%/:$arch}" "${names[@]/%/:$native}" |
                      print $1, where[length(where) - 1], $2 }' | sort -u)
 
 newest() {
-  local best= version
+  local best='' version
   for version in "$@"; do
     if [ -z "$best" ] || dpkg --compare-versions "$version" gt "$best"; then best=$version; fi
   done

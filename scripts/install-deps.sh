@@ -3,13 +3,13 @@
 # index that cannot be read (a mirror caught mid-sync) stops nothing that the other lists allow;
 # what could not be installed is named in the last line, after apt's own words.
 # Usage: scripts/install-deps.sh GROUP...   (groups: build alsa mingw wine guest reliability package web)
-# Under scripts/test.sh (TAMBRELL_DEPS_TRIED set) only its first step installs: later ones check.
+# Under scripts/test.sh (TAMBRELL_SETUP_RAN set) only its first step installs: later ones check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages_of() {
   case "$1" in
-    build) echo cmake ninja-build g++ libgtest-dev googletest ;;
+    build) echo cmake ninja-build g++ libgtest-dev googletest procps ;;
     alsa)  echo libasound2-dev ;;
     mingw) echo g++-mingw-w64-i686-posix ;;
     wine)  echo g++-mingw-w64-i686-posix googletest wine wine32:i386 ;;
@@ -43,7 +43,7 @@ for group in "$@"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ "$(id -u)" -ne 0 ] || [ -n "${TAMBRELL_DEPS_TRIED:-}" ]; then
+if [ "$(id -u)" -ne 0 ] || [ -n "${TAMBRELL_SETUP_RAN:-}" ]; then
   [ "$(id -u)" -ne 0 ] && hint=" (install them as root)" || hint=
   echo "install-deps: missing packages$hint: ${missing[*]}" >&2
   exit 1
@@ -80,7 +80,8 @@ install() {
   if [ ${#pins[@]} -gt 0 ]; then
     echo "install-deps: at the versions both architectures' lists have: ${pins[*]}"
     eval "$(apt-config shell preferences Dir::Etc::Preferences/f)"
-    { printf 'Package: %s\nPin: version %s\nPin-Priority: 1001\n\n' ${pins[*]}
+    { printf '%s\n' "${pins[@]}" |
+        awk '{ printf "Package: %s\nPin: version %s\nPin-Priority: 1001\n\n", $1, $2 }'
       cat "$preferences" 2>/dev/null || true; } >"$log.preferences"
     options=(-o Dir::Etc::Preferences="$log.preferences" --allow-downgrades --no-remove)
   fi

@@ -38,14 +38,15 @@ failures=0
 # Runs install-deps for the groups alsa and mingw and checks its status, the waits between the
 # updates and the last line it wrote to standard error.
 check() {
-  local case=$1 update_failures=$2 broken=$3 status=$4 sleeps=$5 last_error=$6 actual=0
+  local case=$1 update_failures=$2 broken=$3 status=$4 sleeps=$5 last_error=$6 actual=0 waits
   rm -f "$state/updates" "$state/installed"
   : >"$state/sleeps"
   UPDATE_FAILURES=$update_failures BROKEN=$broken "$script" alsa mingw >"$state/out" 2>"$state/err" ||
     actual=$?
-  if [ "$actual" != "$status" ] || [ "$(echo $(cat "$state/sleeps"))" != "$sleeps" ] ||
+  waits=$(paste -sd' ' "$state/sleeps")
+  if [ "$actual" != "$status" ] || [ "$waits" != "$sleeps" ] ||
      [ "$(tail -n 1 "$state/err")" != "$last_error" ]; then
-    echo "FAILED: $case (status $actual, waits '$(echo $(cat "$state/sleeps"))')"
+    echo "FAILED: $case (status $actual, waits '$waits')"
     cat "$state/out" "$state/err"
     failures=$((failures + 1))
   fi
