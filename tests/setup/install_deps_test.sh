@@ -8,6 +8,8 @@ state=$(mktemp -d)
 trap 'rm -rf "$state"' EXIT
 mkdir "$state/bin"
 export PATH="$state/bin:$PATH" STATE=$state
+# Under scripts/test.sh, whose first step installed, install-deps would only check.
+unset TAMBRELL_SETUP_RAN
 
 # apt-get: `update` fails UPDATE_FAILURES times on one index; `install` fails when it is asked
 # for BROKEN, and records what it installed otherwise.
