@@ -1,4 +1,5 @@
-# Shared by the scripts that source it: the project's version and the one Wine prefix.
+# Shared by the scripts that source it: the project's version, the one Wine prefix, the page's npm
+# packages and the guest's share.
 
 # The version of project(... VERSION x.y.z) in CMakeLists.txt: it names the packages.
 project_version() {
@@ -27,6 +28,13 @@ use_wine_prefix() {
   rm -rf "$home"
   [ "$status" -eq 0 ] || { echo "no Wine prefix could be made in $prefix" >&2; return 1; }
   echo "$made_by" >"$prefix/made-by"
+}
+
+# tests/web's npm packages, as its package-lock.json names them; under scripts/test.sh its first
+# step installed them, once for the whole command (TAMBRELL_SETUP_RAN).
+web_packages() {
+  [ -n "${TAMBRELL_SETUP_RAN:-}" ] && return 0
+  (cd "$(dirname "${BASH_SOURCE[0]}")/../tests/web" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 }
 
 # Removes the share that scripts/guest/prepare.sh made for the guest and the file that names it;

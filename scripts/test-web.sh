@@ -7,13 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+source scripts/lib.sh
 scripts/install-deps.sh build web || exit 1
 scripts/build-web.sh --tests || exit 1
 # The scenarios' twins: the Linux program on the simulated service.
-if [ ! -x build/native/sim/tambrell-update-sim ]; then
-  cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-    cmake --build build/native -j 2 --target tambrell-update-sim >/dev/null || exit 1
-fi
+scripts/build-native.sh tambrell-update-sim >/dev/null || exit 1
 
 status=0
 for build in build/web build/web-threads; do
@@ -21,7 +19,7 @@ for build in build/web build/web-threads; do
   ctest --test-dir "$build" -j 2 --timeout 120 --output-on-failure || status=1
 done
 
-(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null) || exit 1
+web_packages || exit 1
 # One line per browser: `NAME scenarios: N passed, N failed`.
 scenarios() {
   local browser=$1 label=$2 log=build/web/$1-scenarios.log passed failed

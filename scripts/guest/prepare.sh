@@ -26,7 +26,7 @@ unzip -q build/dist/tambrell-update-*-win32.zip tambrell-update.exe -d "$share"
 cp -a "$WINEPREFIX" "$share/wineprefix"
 mkdir -p "$share/build/web/page" "$share/tests/web"
 unzip -q build/dist/tambrell-update-*-web.zip -d "$share/build/web/page"
-(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+web_packages
 cp -a tests/web/page_run.mjs tests/web/browsers.mjs tests/web/static_server.mjs \
   tests/web/node_modules "$share/tests/web/"
 
