@@ -44,9 +44,9 @@ static bool OpenNamedPorts()
     return Opened(OpenMidiInDevice(input), OpenMidiOutDevice, output);
 }
 
-static bool OpenFoundPorts()
+static bool OpenFoundPorts(const uint8_t* identifyRequest, unsigned length)
 {
-    SearchResult found = FindController();
+    SearchResult found = FindController(identifyRequest, length);
     if (found.outcome == SEARCH_NONE) {
         printf(TEXT_NO_DEVICE);
         return false;
@@ -58,7 +58,7 @@ static bool OpenFoundPorts()
     return Opened(OpenMidiInDevice(found.input), OpenMidiOutDevice, found.output);
 }
 
-bool OpenPorts()
+bool OpenPorts(const uint8_t* identifyRequest, unsigned length)
 {
     if (NamedDevice != nullptr) return OpenNamedPorts();
     uint16_t inputs = (uint16_t)midiInGetNumDevs();
@@ -66,7 +66,7 @@ bool OpenPorts()
         printf(TEXT_NO_DEVICE);
         return false;
     }
-    if (inputs > 1) return OpenFoundPorts();
+    if (inputs > 1) return OpenFoundPorts(identifyRequest, length);
     UINT firstOutput = FirstOutputId();
     return Opened(OpenMidiIn(0), OpenMidiOut, firstOutput);
 }
