@@ -40,9 +40,9 @@ static int UpdateWith(const char* path, const char* name)
     RequestMillisecondTimer();
     if (!OpenPorts(IdentifyRequest, sizeof IdentifyRequest)) return FinishRun(true, EXIT_PORTS_FAILED);
     // Every image whose name passes the check is meant for the one model this tool knows.
-    bool answerMayFollow = false;
-    StageOutcome outcome = Identify(MODEL_CODE, &answerMayFollow);
-    if (outcome == STAGE_PASSED) outcome = TransferImage(&image, answerMayFollow);
+    bool answersMayLag = false;
+    StageOutcome outcome = Identify(MODEL_CODE, &answersMayLag);
+    if (outcome == STAGE_PASSED) outcome = TransferImage(&image, answersMayLag);
     return FinishRun(true, StatusOf(outcome));
 }
 

@@ -119,17 +119,17 @@ int main()
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
     auto image = std::make_unique<FirmwareImage>();
     char name[IMAGE_NAME_SIZE];
-    bool answerMayFollow = false;
+    bool answersMayLag = false;
     bool ready = FindImageFile(name) && CheckImageName(name) && LoadImage(name, image.get()) &&
                  ValidateImage(image.get()) && OpenPorts(IdentifyRequest, sizeof IdentifyRequest) &&
-                 Identify(MODEL_CODE, &answerMayFollow) == STAGE_PASSED;
+                 Identify(MODEL_CODE, &answersMayLag) == STAGE_PASSED;
 
     uint64_t sleptBefore = SimulatorCounts().sleptMs;
     double cpuBefore = CpuSeconds();
     double mainCpuBefore = MainThreadCpuSeconds();
     auto start = std::chrono::steady_clock::now();
     counting = true;
-    bool transferred = ready && TransferImage(image.get(), answerMayFollow) == STAGE_PASSED;
+    bool transferred = ready && TransferImage(image.get(), answersMayLag) == STAGE_PASSED;
     counting = false;
     double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double cpuMs = (CpuSeconds() - cpuBefore) * 1000;

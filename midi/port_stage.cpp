@@ -21,7 +21,7 @@ static UINT FirstOutputId()
     return AsciiStartsWithIgnoringCase(name, SYSTEM_SYNTH_PREFIX) ? 1 : 0;
 }
 
-static bool Opened(uint16_t inputResult, uint16_t (*openOutput)(UINT), UINT output)
+static bool BothOpened(uint16_t inputResult, uint16_t (*openOutput)(UINT), UINT output)
 {
     if (inputResult != 0) {
         printf(TEXT_MIDI_IN_MISSING);
@@ -41,7 +41,7 @@ static bool OpenNamedPorts()
         printf(TEXT_NO_NAMED_DEVICE, NamedDevice);
         return false;
     }
-    return Opened(OpenMidiInDevice(input), OpenMidiOutDevice, output);
+    return BothOpened(OpenMidiInDevice(input), OpenMidiOutDevice, output);
 }
 
 static bool OpenFoundPorts(const uint8_t* identifyRequest, unsigned length)
@@ -55,7 +55,7 @@ static bool OpenFoundPorts(const uint8_t* identifyRequest, unsigned length)
         printf(TEXT_MANY_DEVICES, found.answeringInputs);
         return false;
     }
-    return Opened(OpenMidiInDevice(found.input), OpenMidiOutDevice, found.output);
+    return BothOpened(OpenMidiInDevice(found.input), OpenMidiOutDevice, found.output);
 }
 
 bool OpenPorts(const uint8_t* identifyRequest, unsigned length)
@@ -68,5 +68,5 @@ bool OpenPorts(const uint8_t* identifyRequest, unsigned length)
     }
     if (inputs > 1) return OpenFoundPorts(identifyRequest, length);
     UINT firstOutput = FirstOutputId();
-    return Opened(OpenMidiIn(0), OpenMidiOut, firstOutput);
+    return BothOpened(OpenMidiIn(0), OpenMidiOut, firstOutput);
 }

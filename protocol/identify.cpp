@@ -12,7 +12,7 @@
 static const uint16_t IDENTIFY_ATTEMPTS = 19;
 static const uint16_t IDENTIFY_POLLS = 100;
 
-StageOutcome Identify(uint8_t modelCode, bool* answerMayFollow)
+StageOutcome Identify(uint8_t modelCode, bool* answersMayLag)
 {
     uint8_t request[sizeof IdentifyRequest];
     memcpy(request, IdentifyRequest, sizeof request);
@@ -23,7 +23,7 @@ StageOutcome Identify(uint8_t modelCode, bool* answerMayFollow)
             return STAGE_PORTS_FAILED;
         }
         // A reply there as the request has just left came before the device had it.
-        *answerMayFollow = attempt > 0 || ReplyWaiting();
+        *answersMayLag = attempt > 0 || ReplyWaiting();
         // Any count ends this wait, even a lone byte; only 2 or more is a reply.
         WaitForReply(IDENTIFY_POLLS, 1);
         uint8_t code;

@@ -6,7 +6,7 @@
 
 // Asks the device to identify itself until it answers or 19 requests went unanswered.
 // STAGE_PASSED when it answers with `modelCode`; otherwise prints why the run ends and says how.
-// `answerMayFollow` tells whether the answer taken may not be the one to the last request (it was
+// `answersMayLag` tells whether the answer taken may not be the one to the last request (it was
 // there before that request went out, or an earlier request went unanswered in time), so that
 // the device's own answer may still come.
-StageOutcome Identify(uint8_t modelCode, bool* answerMayFollow);
+StageOutcome Identify(uint8_t modelCode, bool* answersMayLag);
