@@ -1,11 +1,11 @@
 #include "app/command_line.h"
 
 #include "app/console_texts.h"
+#include "app/device_list.h"
+#include "app/exit_status.h"
 #include "app/run_update.h"
-#include "midi/device_list.h"
 #include "midi/named_device.h"
 #include "platform/timer_resolution.h"
-#include "protocol/exit_status.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -25,15 +25,25 @@ static bool ImagePasses(const char* path, const char* name)
     return CheckImageName(name) && LoadImage(path, &image) && ValidateImage(&image);
 }
 
+static ExitStatus StatusOf(StageOutcome outcome)
+{
+    switch (outcome) {
+    case STAGE_PASSED: return EXIT_OK;
+    case STAGE_PORTS_FAILED: return EXIT_PORTS_FAILED;
+    default: return EXIT_DEVICE_FAILED;
+    }
+}
+
 static int UpdateWith(const char* path, const char* name)
 {
     if (!ImagePasses(path, name)) return FinishRun(false, EXIT_IMAGE_FAILED);
     RequestMillisecondTimer();
+    if (!OpenPorts(IdentifyRequest, sizeof IdentifyRequest)) return FinishRun(true, EXIT_PORTS_FAILED);
     // Every image whose name passes the check is meant for the one model this tool knows.
-    bool answerMayFollow = false;
-    ExitStatus status = OpenPorts() ? Identify(MODEL_CODE, &answerMayFollow) : EXIT_PORTS_FAILED;
-    if (status == EXIT_OK) status = TransferImage(&image, answerMayFollow);
-    return FinishRun(true, status);
+    bool answersMayLag = false;
+    StageOutcome outcome = Identify(MODEL_CODE, &answersMayLag);
+    if (outcome == STAGE_PASSED) outcome = TransferImage(&image, answersMayLag);
+    return FinishRun(true, StatusOf(outcome));
 }
 
 int RunUpdate()

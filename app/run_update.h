@@ -1,7 +1,7 @@
 #pragma once
 
 // The whole update, from the banner to the pause, of the first image of the current folder.
-// Returns the exit status the run ended with (protocol/exit_status.h).
+// Returns the exit status the run ended with (app/exit_status.h).
 int RunUpdate();
 // The banner and the image stage of RunUpdate alone, with no MIDI call: EXIT_OK when the image
 // would be sent, else EXIT_IMAGE_FAILED with the stage's message printed.

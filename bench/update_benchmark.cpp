@@ -119,17 +119,17 @@ int main()
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
     auto image = std::make_unique<FirmwareImage>();
     char name[IMAGE_NAME_SIZE];
-    bool answerMayFollow = false;
+    bool answersMayLag = false;
     bool ready = FindImageFile(name) && CheckImageName(name) && LoadImage(name, image.get()) &&
-                 ValidateImage(image.get()) && OpenPorts() &&
-                 Identify(MODEL_CODE, &answerMayFollow) == EXIT_OK;
+                 ValidateImage(image.get()) && OpenPorts(IdentifyRequest, sizeof IdentifyRequest) &&
+                 Identify(MODEL_CODE, &answersMayLag) == STAGE_PASSED;
 
     uint64_t sleptBefore = SimulatorCounts().sleptMs;
     double cpuBefore = CpuSeconds();
     double mainCpuBefore = MainThreadCpuSeconds();
     auto start = std::chrono::steady_clock::now();
     counting = true;
-    bool transferred = ready && TransferImage(image.get(), answerMayFollow) == EXIT_OK;
+    bool transferred = ready && TransferImage(image.get(), answersMayLag) == STAGE_PASSED;
     counting = false;
     double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double cpuMs = (CpuSeconds() - cpuBefore) * 1000;
@@ -164,7 +164,7 @@ int main()
     pc.clock = SimClock::Real;
     ConfigureSimulator(pc);
     auto searchStart = std::chrono::steady_clock::now();
-    SearchResult found = FindController();
+    SearchResult found = FindController(IdentifyRequest, sizeof IdentifyRequest);
     double searchMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - searchStart).count();
     RunCounts searched = SimulatorCounts();

@@ -5,7 +5,6 @@
 #include "midi/port_name.h"
 #include "midi/sysex_send.h"
 #include "midi/system_port.h"
-#include "protocol/messages.h"
 
 #include <atomic>
 #include <string.h>
@@ -33,13 +32,15 @@ struct ListenedInput {
 
 static ListenedInput listened[MAX_LISTENED];
 static unsigned listenedCount;
+// The question of the search under way; the callback thread compares what it hears with it.
+static const uint8_t* question;
+static unsigned questionLength;
 
 static bool IsRequestEcho(const MIDIHDR* header)
 {
     const uint8_t* bytes = (const uint8_t*)header->lpData;
-    return header->dwBytesRecorded == sizeof IdentifyRequest + 2 && bytes[0] == 0xF0 &&
-           memcmp(bytes + 1, IdentifyRequest, sizeof IdentifyRequest) == 0 &&
-           bytes[sizeof IdentifyRequest + 1] == 0xF7;
+    return header->dwBytesRecorded == questionLength + 2 && bytes[0] == 0xF0 &&
+           memcmp(bytes + 1, question, questionLength) == 0 && bytes[questionLength + 1] == 0xF7;
 }
 
 static void CALLBACK OnSearchInput(HMIDIIN, UINT message, DWORD_PTR instance, DWORD_PTR param1,
@@ -141,7 +142,7 @@ static void AskOutput(UINT output, unsigned requests)
     bool answered = false;
     for (unsigned request = 0; request < requests && !answered; ++request) {
         uint32_t echoesBefore = Total(&ListenedInput::echoes);
-        if (SendSysExOn(handle, &header, IdentifyRequest, sizeof IdentifyRequest) != 0) break;
+        if (SendSysExOn(handle, &header, question, questionLength) != 0) break;
         for (uint16_t polls = 0; polls < POLLS_PER_REQUEST && !answered; ++polls) {
             Sleep(1);
             answered = ClaimAnswers(output, answersBefore);
@@ -167,8 +168,10 @@ static SearchResult Tally(unsigned* slot)
     return result;
 }
 
-SearchResult FindController()
+SearchResult FindController(const uint8_t* identifyRequest, unsigned length)
 {
+    question = identifyRequest;
+    questionLength = length;
     ListenToInputs();
     uint16_t outputs = (uint16_t)midiOutGetNumDevs();
     for (UINT id = 0; id < outputs && listenedCount > 0; ++id) {

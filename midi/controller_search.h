@@ -18,6 +18,7 @@ struct SearchResult {
 };
 
 // With several MIDI devices, finds the one input and output that lead to the controller by asking
-// each output who it is, while every input that can be opened listens. Sends nothing but the
-// identification request, prints nothing, and leaves no port open.
-SearchResult FindController();
+// each output who it is, while every input that can be opened listens. Sends nothing but
+// `identifyRequest` (the SysEx's `length` data bytes, which the protocol owns), prints nothing,
+// and leaves no port open.
+SearchResult FindController(const uint8_t* identifyRequest, unsigned length);

@@ -21,7 +21,7 @@ static UINT FirstOutputId()
     return AsciiStartsWithIgnoringCase(name, SYSTEM_SYNTH_PREFIX) ? 1 : 0;
 }
 
-static bool Opened(uint16_t inputResult, uint16_t (*openOutput)(UINT), UINT output)
+static bool BothOpened(uint16_t inputResult, uint16_t (*openOutput)(UINT), UINT output)
 {
     if (inputResult != 0) {
         printf(TEXT_MIDI_IN_MISSING);
@@ -41,12 +41,12 @@ static bool OpenNamedPorts()
         printf(TEXT_NO_NAMED_DEVICE, NamedDevice);
         return false;
     }
-    return Opened(OpenMidiInDevice(input), OpenMidiOutDevice, output);
+    return BothOpened(OpenMidiInDevice(input), OpenMidiOutDevice, output);
 }
 
-static bool OpenFoundPorts()
+static bool OpenFoundPorts(const uint8_t* identifyRequest, unsigned length)
 {
-    SearchResult found = FindController();
+    SearchResult found = FindController(identifyRequest, length);
     if (found.outcome == SEARCH_NONE) {
         printf(TEXT_NO_DEVICE);
         return false;
@@ -55,10 +55,10 @@ static bool OpenFoundPorts()
         printf(TEXT_MANY_DEVICES, found.answeringInputs);
         return false;
     }
-    return Opened(OpenMidiInDevice(found.input), OpenMidiOutDevice, found.output);
+    return BothOpened(OpenMidiInDevice(found.input), OpenMidiOutDevice, found.output);
 }
 
-bool OpenPorts()
+bool OpenPorts(const uint8_t* identifyRequest, unsigned length)
 {
     if (NamedDevice != nullptr) return OpenNamedPorts();
     uint16_t inputs = (uint16_t)midiInGetNumDevs();
@@ -66,7 +66,7 @@ bool OpenPorts()
         printf(TEXT_NO_DEVICE);
         return false;
     }
-    if (inputs > 1) return OpenFoundPorts();
+    if (inputs > 1) return OpenFoundPorts(identifyRequest, length);
     UINT firstOutput = FirstOutputId();
-    return Opened(OpenMidiIn(0), OpenMidiOut, firstOutput);
+    return BothOpened(OpenMidiIn(0), OpenMidiOut, firstOutput);
 }

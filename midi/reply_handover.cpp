@@ -2,13 +2,18 @@
 
 #include "platform/winmm.h"
 
-std::atomic<uint32_t> RxReply{0};
+ReplyWord RxReply{0};
 std::atomic<uint32_t> UntakenReplies{0};
-void (*AfterReplyRead)() = nullptr;
 
 static int16_t CountOf(uint32_t reply)
 {
     return (int16_t)(uint16_t)reply;
+}
+
+void ResetReplyHandover()
+{
+    RxReply = 0;
+    UntakenReplies = 0;
 }
 
 void PublishReply(uint16_t count, uint8_t code)
@@ -34,7 +39,6 @@ bool ReplyWaiting()
 static bool ClearReply(uint32_t* reply)
 {
     *reply = RxReply;
-    if (AfterReplyRead) AfterReplyRead();
     // Cleared only if it is still the reply we looked at: a newer one replaces it, a lone byte
     // that came meanwhile is never cleared.
     do {

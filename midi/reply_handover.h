@@ -1,6 +1,8 @@
 // The hand-over of the device's replies from the MIDI service's callback thread to the main thread.
 #pragma once
 
+#include "midi/reply_word.h"
+
 #include <atomic>
 #include <stdint.h>
 
@@ -8,16 +10,15 @@
 // recorded length (bits 0-15) and its byte 1, the reply code (bits 16-23). The code travels with
 // its count because the buffer goes straight back to the service, which may be filling it with
 // the next message while the main thread looks. 0 at start and once a reply has been taken.
-extern std::atomic<uint32_t> RxReply;
+extern ReplyWord RxReply;
 // Replies published and not taken: one that replaced another before the main thread looked, or
 // one still there, makes it more than 0. Each send is answered once, so more than 0 after the
 // last take means answers and sends drifted apart.
 extern std::atomic<uint32_t> UntakenReplies;
 
-// Tests only: a take calls it after reading the reply and before clearing it, the moment where a
-// publish on the callback thread must neither be lost nor let a lone byte be taken. Null otherwise.
-extern void (*AfterReplyRead)();
-
+// Back to the state of a fresh process, for a second run in one: nothing received, nothing
+// untaken. The ports are closed at each run's end, so this is all the link keeps between runs.
+void ResetReplyHandover();
 // Called on the callback thread before the buffer is queued again.
 void PublishReply(uint16_t count, uint8_t code);
 // Sleeps 1 ms at a time, at most `polls` times, until the published count reaches `endingCount`;

@@ -12,7 +12,7 @@
 static const uint16_t IDENTIFY_ATTEMPTS = 19;
 static const uint16_t IDENTIFY_POLLS = 100;
 
-ExitStatus Identify(uint8_t modelCode, bool* answerMayFollow)
+StageOutcome Identify(uint8_t modelCode, bool* answersMayLag)
 {
     uint8_t request[sizeof IdentifyRequest];
     memcpy(request, IdentifyRequest, sizeof request);
@@ -20,23 +20,23 @@ ExitStatus Identify(uint8_t modelCode, bool* answerMayFollow)
     for (uint16_t attempt = 0; attempt < IDENTIFY_ATTEMPTS; ++attempt) {
         if (SendSysEx(request, sizeof request) != 0) {
             printf(TEXT_MIDI_OUT_MISSING);
-            return EXIT_PORTS_FAILED;
+            return STAGE_PORTS_FAILED;
         }
         // A reply there as the request has just left came before the device had it.
-        *answerMayFollow = attempt > 0 || ReplyWaiting();
+        *answersMayLag = attempt > 0 || ReplyWaiting();
         // Any count ends this wait, even a lone byte; only 2 or more is a reply.
         WaitForReply(IDENTIFY_POLLS, 1);
         uint8_t code;
         if (!TakeReply(&code)) continue;
 
-        if (code == modelCode) return EXIT_OK;
+        if (code == modelCode) return STAGE_PASSED;
         if (code == REPLY_RESETTING) {
             printf(TEXT_RESETTING);
         } else {
             printf(TEXT_NOT_MATCHED);
         }
-        return EXIT_DEVICE_FAILED;
+        return STAGE_DEVICE_FAILED;
     }
     printf(TEXT_NOT_RESPONDING);
-    return EXIT_DEVICE_FAILED;
+    return STAGE_DEVICE_FAILED;
 }

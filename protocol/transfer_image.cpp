@@ -86,15 +86,15 @@ static AttemptOutcome AwaitAnswer(uint16_t percent, uint8_t* code, uint16_t* lon
 }
 
 // The device has the firmware: said only when its answers kept pace with the sends.
-static ExitStatus Updated(bool answersMayLag, uint16_t longestAnswer, bool restarting)
+static StageOutcome Updated(bool answersMayLag, uint16_t longestAnswer, bool restarting)
 {
-    if (!RepliesKeptPace(answersMayLag, longestAnswer, restarting)) return EXIT_DEVICE_FAILED;
+    if (!RepliesKeptPace(answersMayLag, longestAnswer, restarting)) return STAGE_DEVICE_FAILED;
     printf(TEXT_ALL_DONE);
     printf(restarting ? TEXT_UPDATED_RESTARTING : TEXT_UPDATED);
-    return EXIT_OK;
+    return STAGE_PASSED;
 }
 
-ExitStatus TransferImage(const FirmwareImage* image, bool answersMayLag)
+StageOutcome TransferImage(const FirmwareImage* image, bool answersMayLag)
 {
     // Records are accepted in order, so the position is also the share of the image accepted.
     uint16_t position = 0;
@@ -111,7 +111,7 @@ ExitStatus TransferImage(const FirmwareImage* image, bool answersMayLag)
 
         if (SendRecord(image, position, size) != 0) {
             printf(TEXT_MIDI_OUT_LOST);
-            return EXIT_PORTS_FAILED;
+            return STAGE_PORTS_FAILED;
         }
         uint8_t code = 0;
         AttemptOutcome attempt = AwaitAnswer(percent, &code, &longestAnswer);
@@ -124,7 +124,7 @@ ExitStatus TransferImage(const FirmwareImage* image, bool answersMayLag)
         // run, before the code is acted on.
         if (++failures >= MAX_RETRIES) {
             printf(attempt == ATTEMPT_UNANSWERED ? TEXT_NOT_RESPONDING : TEXT_ERROR_IN_UPDATING);
-            return EXIT_DEVICE_FAILED;
+            return STAGE_DEVICE_FAILED;
         }
         // The retried record shows the same spinner character again.
         spinner = (spinner + 7) % 8;

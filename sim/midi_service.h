@@ -20,7 +20,7 @@
 
 // The ports of one direction open since the last setup; those it found open are forgotten.
 template <typename Port>
-struct OpenPorts {
+struct OpenPortSet {
     std::vector<Port*> ports;
     uint64_t opened = 0;
     uint64_t closed = 0;
@@ -50,8 +50,8 @@ struct MidiService {
     // The first is the controller that the report, the unplug and the stalls are about.
     std::vector<SimController> controllers{{MidiDevices().controllerName, ControllerSession(ControllerSetup(), false), {}}};
     std::deque<uint64_t> strays;  // when the next lone bytes are due, earliest first
-    OpenPorts<SimInput> inputs;
-    OpenPorts<SimOutput> outputs;
+    OpenPortSet<SimInput> inputs;
+    OpenPortSet<SimOutput> outputs;
     std::set<const MIDIHDR*> prepared;
     uint64_t clockMs = 0;
     uint32_t stillPlayingLeft = 0;

@@ -15,12 +15,12 @@ bool Contains(const std::vector<uint32_t>& numbers, UINT n)
     return std::find(numbers.begin(), numbers.end(), n) != numbers.end();
 }
 
-OpenPorts<SimInput>& Opened(MidiService& service, const SimInput*)
+OpenPortSet<SimInput>& OpenSetOf(MidiService& service, const SimInput*)
 {
     return service.inputs;
 }
 
-OpenPorts<SimOutput>& Opened(MidiService& service, const SimOutput*)
+OpenPortSet<SimOutput>& OpenSetOf(MidiService& service, const SimOutput*)
 {
     return service.outputs;
 }
@@ -33,7 +33,7 @@ MMRESULT WhileOpen(const Port* port, Call call)
     SimulatorScope scope;
     MidiService& service = Service();
     Lock lock(service.mutex);
-    return Opened(service, port).Holds(port) ? call(service) : MMSYSERR_INVALHANDLE;
+    return OpenSetOf(service, port).Holds(port) ? call(service) : MMSYSERR_INVALHANDLE;
 }
 
 template <typename Port>
@@ -42,7 +42,7 @@ void Forget(const Port* port)
     SimulatorScope scope;
     MidiService& service = Service();
     Lock lock(service.mutex);
-    OpenPorts<Port>& open = Opened(service, port);
+    OpenPortSet<Port>& open = OpenSetOf(service, port);
     auto found = std::find(open.ports.begin(), open.ports.end(), port);
     if (found == open.ports.end()) return;
     open.ports.erase(found);
@@ -59,7 +59,7 @@ MMRESULT Open(UINT device, std::unique_ptr<Base>& port, Args... args)
     const bool input = std::is_same<Port, SimInput>::value;
     const SimSetup& setup = service.setup;
     if (device >= (input ? setup.devices.inputs : setup.devices.outputs).size()) return MMSYSERR_BADDEVICEID;
-    OpenPorts<Port>& open = Opened(service, static_cast<const Port*>(nullptr));
+    OpenPortSet<Port>& open = OpenSetOf(service, static_cast<const Port*>(nullptr));
     bool busy = std::any_of(open.ports.begin(), open.ports.end(), [&](Port* p) { return p->device == device; });
     if (busy || Contains(input ? setup.failingInputOpens : setup.failingOutputOpens, device)) {
         return MMSYSERR_ALLOCATED;

@@ -154,8 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     ConfigureSimulator(setup);
     // A fresh process in real life: nothing received before this run.
-    RxReply = 0;
-    UntakenReplies = 0;
+    ResetReplyHandover();
     console.Begin();
     SimRun run;
     run.exitStatus = RunUpdate();

@@ -1,7 +1,6 @@
 #pragma once
 
-// How a run ended, as its exit status tells a script. A stage that passes gives EXIT_OK and the
-// run goes on; any other status ends the run with it.
+// How a run ended, as its exit status tells a script.
 enum ExitStatus {
     EXIT_OK = 0,             // updated
     EXIT_IMAGE_FAILED = 1,   // no image, a name that does not fit, unreadable or damaged

@@ -1,11 +1,12 @@
-#include "midi/device_list.h"
+#include "app/device_list.h"
 
-#include "midi/console_texts.h"
+#include "app/console_texts.h"
 #include "midi/controller_search.h"
 #include "midi/named_device.h"
 #include "midi/port_name.h"
 #include "midi/system_port.h"
 #include "platform/winmm.h"
+#include "protocol/messages.h"
 
 #include <stdint.h>
 #include <stdio.h>
@@ -40,7 +41,7 @@ static void TellFoundPair()
 {
     printf(TEXT_LIST_ASKING);
     fflush(stdout);
-    SearchResult found = FindController();
+    SearchResult found = FindController(IdentifyRequest, sizeof IdentifyRequest);
     if (found.outcome == SEARCH_NONE) {
         printf(TEXT_LIST_NONE_ANSWERED);
     } else if (found.outcome == SEARCH_SEVERAL) {
