@@ -145,12 +145,13 @@ var webMidi = {
     return !afterSend || this.target > performance.now();
   },
 
-  // Gives the page at least one turn, then every turn until the wait that pause() set is over.
-  // Waiting for an answer ends as soon as a message has come, the clock back where it stood
+  // Gives the page at least one turn, then waits on a timer until the wait that pause() set is
+  // over. Waiting for an answer ends as soon as a message has come, the clock back where it stood
   // (or at the message, when that is later), so that the next frame follows the answer at once
-  // but never sooner than the pause after the frame before. Timers are clamped to 4 ms when they
-  // follow each other, so the last few ms go by in turns of a MessageChannel, which comes back at
-  // once.
+  // but never sooner than the pause after the frame before. A timer may end late (they are clamped
+  // to 4 ms when they follow each other): the deadlines are absolute, so the waits after it make
+  // up for it. No turns are spun meanwhile, which on a computer with one free core would hold up
+  // the browser's own thread that sends the frames handed over.
   wait() {
     return new Promise((resolve) => {
       let timer = null;
@@ -167,10 +168,8 @@ var webMidi = {
         } else if (this.endsOnInput && this.hasInput()) {
           this.due = Math.max(now, this.before);
           finish();
-        } else if (left > 8) {
-          timer = setTimeout(step, left - 6);
         } else {
-          this.nextTurn(step);
+          timer = setTimeout(step, left);
         }
       };
       // A message that arrives during a timer's wait ends it at the next turn.

@@ -239,21 +239,23 @@ std::vector<std::vector<uint8_t>> WithoutResendsOfDrops(const RunCounts& device,
 // The first controller program's report against the twin's controller: the same flash; asked who
 // it is at least as often (in a real browser an answer may miss a wait that the twin's never
 // misses, and the question is asked again), then sent the same frames, but for the records sent
-// again after the device dropped them. A browser is handed each record's frames with their times
-// and keeps the pace itself: its device drops none. A device that is unplugged sees only the
-// frames sent before that.
+// again after the device dropped them. Firefox is handed each record's frames with their times
+// and keeps their pace: its device drops none. Chromium sends them from a thread of its browser
+// process, which the emulated CPU may hold up past the device's 20 ms, as a program's own thread.
+// A device that is unplugged sees only the frames sent before that.
 void ExpectControllerReport(const RunCounts& device, const Scenario& scenario, const RunCounts& twin)
 {
     EXPECT_PRED_FORMAT2(SameAs, device.flash, twin.flash);
     const size_t asked = LeadingRequests(device.framesSent);
     EXPECT_GE(asked, twin.identifyRequests);
     std::vector<std::vector<uint8_t>> frames = TwinUpdateFrames(twin);
-    const bool browser = scenario.kind.rfind("web", 0) == 0;
-    if (browser) {
+    const bool keepsPace = scenario.kind == "web_firefox";
+    if (keepsPace) {
         EXPECT_EQ(device.droppedRecords, 0u) << "records dropped half-received";
     }
+    std::cout << scenario.name << ": " << device.droppedRecords << " records dropped half-received\n";
     const std::vector<std::vector<uint8_t>> sent =
-        WithoutResendsOfDrops(device, asked, browser ? 0 : device.droppedRecords, frames);
+        WithoutResendsOfDrops(device, asked, keepsPace ? 0 : device.droppedRecords, frames);
     if (scenario.deviceScript.find("unplug=") != std::string::npos) {
         ASSERT_LE(sent.size(), frames.size());
         frames.resize(sent.size());
