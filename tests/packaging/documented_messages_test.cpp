@@ -84,16 +84,29 @@ std::vector<std::string> FixedPieces(const std::string& format)
     return fixed;
 }
 
+// The lines of `text` after the one that begins with `heading` (none when there is no such line),
+// up to the first that begins with `next`, without a trailing CR.
+std::vector<std::string> SectionLines(const std::string& text, const std::string& heading,
+                                      const std::string& next)
+{
+    std::vector<std::string> section;
+    const size_t start = text.find("\n" + heading);
+    if (start == std::string::npos) return section;
+    std::istringstream lines(text.substr(start + 1));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && (next.empty() || line.rfind(next, 0) != 0)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        section.push_back(line);
+    }
+    return section;
+}
+
 // The README's message table: the messages in backquotes in the first column of its rows.
 std::vector<std::string> ReadmeTableMessages(const std::string& markdown)
 {
     std::vector<std::string> messages;
-    const size_t section = markdown.find("\n## What the tool prints");
-    if (section == std::string::npos) return messages;
-    std::istringstream lines(markdown.substr(section + 1));
-    std::string line;
-    std::getline(lines, line);
-    while (std::getline(lines, line) && line.rfind("## ", 0) != 0) {
+    for (const std::string& line : SectionLines(markdown, "## What the tool prints", "## ")) {
         if (line.rfind("| `", 0) != 0) continue;
         const std::string cell = line.substr(2, line.find(" | ") - 2);
         for (size_t open = cell.find('`'); open != std::string::npos;) {
@@ -110,13 +123,7 @@ std::vector<std::string> ReadmeTableMessages(const std::string& markdown)
 std::vector<std::string> ZipReadmeMessages(const std::string& text)
 {
     std::vector<std::string> messages;
-    const size_t section = text.find("\nWHAT THE TOOL PRINTS");
-    if (section == std::string::npos) return messages;
-    std::istringstream lines(text.substr(section + 1));
-    std::string line;
-    std::getline(lines, line);
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : SectionLines(text, "WHAT THE TOOL PRINTS", "")) {
         if (line.empty() || line[0] == ' ') continue;
         if (line.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos) break;
         messages.push_back(Collapsed(line));
@@ -128,12 +135,8 @@ std::vector<std::string> ZipReadmeMessages(const std::string& text)
 std::vector<std::string> ManualPageMessages(const std::string& roff)
 {
     std::vector<std::string> messages;
-    const size_t section = roff.find("\n.SH DIAGNOSTICS\n");
-    if (section == std::string::npos) return messages;
-    std::istringstream lines(roff.substr(section + 1));
-    std::string line, previous;
-    std::getline(lines, line);
-    while (std::getline(lines, line) && line.rfind(".SH", 0) != 0) {
+    std::string previous;
+    for (const std::string& line : SectionLines(roff, ".SH DIAGNOSTICS", ".SH")) {
         if (previous == ".TP" && line.rfind(".B ", 0) == 0) {
             messages.push_back(Collapsed(ManualPageText(line)));
         }
