@@ -145,40 +145,35 @@ std::vector<std::string> ManualPageMessages(const std::string& roff)
     return messages;
 }
 
-TEST(DocumentedMessages, EveryConsoleTextIsQuotedInTheReadmeAndTheManualPage)
+// Each fixed piece of `texts` is somewhere in `document`.
+template <size_t N>
+void ExpectQuoted(const char* const (&texts)[N], const std::string& document, const char* name)
 {
-    const char* const texts[] = {APP_CONSOLE_TEXTS, IMAGE_CONSOLE_TEXTS, MIDI_CONSOLE_TEXTS,
-                                 PROTOCOL_CONSOLE_TEXTS, PAUSE_PROMPT};
-    const std::string readme = Collapsed(ReadDocument(TAMBRELL_README_TXT));
-    const std::string manual = Collapsed(ManualPageText(ReadDocument(TAMBRELL_MANUAL_PAGE)));
     for (const char* text : texts) {
         for (const std::string& piece : FixedPieces(text)) {
-            EXPECT_NE(readme.find(piece), std::string::npos) << "README.txt lacks \"" << piece << '"';
-            EXPECT_NE(manual.find(piece), std::string::npos) << "the manual lacks \"" << piece << '"';
+            EXPECT_NE(document.find(piece), std::string::npos) << name << " lacks \"" << piece << '"';
         }
     }
 }
 
-TEST(DocumentedMessages, TheReadmeTableListsTheMessagesOfTheZipsReadmeAndTheManualPage)
+TEST(DocumentedMessages, EveryConsoleTextIsQuotedAndTheThreeListsAreOne)
 {
+    const char* const texts[] = {APP_CONSOLE_TEXTS, IMAGE_CONSOLE_TEXTS, MIDI_CONSOLE_TEXTS,
+                                 PROTOCOL_CONSOLE_TEXTS, PAUSE_PROMPT};
+    ExpectQuoted(texts, Collapsed(ReadDocument(TAMBRELL_README_TXT)), "README.txt");
+    ExpectQuoted(texts, Collapsed(ManualPageText(ReadDocument(TAMBRELL_MANUAL_PAGE))), "the manual");
+
     const std::vector<std::string> table = ReadmeTableMessages(ReadDocument(TAMBRELL_README_MD));
     EXPECT_EQ(ZipReadmeMessages(ReadDocument(TAMBRELL_README_TXT)), table) << "README.txt";
     EXPECT_EQ(ManualPageMessages(ReadDocument(TAMBRELL_MANUAL_PAGE)), table) << "the manual";
-
-    // What an update prints; the options' answers (help, version, usage, --list) are not in
-    // the table.
-    const char* const texts[] = {TEXT_BANNER,          IMAGE_CONSOLE_TEXTS,   TEXT_NO_DEVICE,
-                                 TEXT_MANY_DEVICES,    TEXT_NO_NAMED_DEVICE,  TEXT_MIDI_IN_DEVICE,
-                                 TEXT_MIDI_OUT_DEVICE, TEXT_MIDI_IN_MISSING,  TEXT_MIDI_OUT_MISSING,
-                                 PROTOCOL_CONSOLE_TEXTS, PAUSE_PROMPT};
-    std::string quoted;
-    for (const std::string& message : table) quoted += message + "\n";
-    for (const char* text : texts) {
-        for (const std::string& piece : FixedPieces(text)) {
-            EXPECT_NE(quoted.find(piece), std::string::npos)
-                << "the README's table lacks \"" << piece << '"';
-        }
-    }
+    // What an update prints; the options' answers (help, version, usage, --list) are not listed.
+    const char* const updateTexts[] = {TEXT_BANNER,          IMAGE_CONSOLE_TEXTS,   TEXT_NO_DEVICE,
+                                       TEXT_MANY_DEVICES,    TEXT_NO_NAMED_DEVICE,  TEXT_MIDI_IN_DEVICE,
+                                       TEXT_MIDI_OUT_DEVICE, TEXT_MIDI_IN_MISSING,  TEXT_MIDI_OUT_MISSING,
+                                       PROTOCOL_CONSOLE_TEXTS, PAUSE_PROMPT};
+    std::string listed;
+    for (const std::string& message : table) listed += message + "\n";
+    ExpectQuoted(updateTexts, listed, "the README's table");
 }
 
 }  // namespace

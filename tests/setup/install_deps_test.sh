@@ -57,7 +57,6 @@ check() {
 check "an update that fails once" 1 none 0 5 ""
 check "an update that always fails, an install that works" 9 none 0 "5 30" \
   "E: Failed to fetch http://mirror.test/dists/s/main/binary-i386/Packages.xz  File has unexpected size (1 != 2). Mirror sync in progress?"
-grep -qx libasound2-dev "$state/installed" || { echo "FAILED: nothing installed"; failures=$((failures + 1)); }
 check "an install that fails" 9 g++-mingw-w64-i686-posix 1 "5 30" \
   "install-deps: not installed: g++-mingw-w64-i686-posix (package lists not read: http://mirror.test/dists/s/main/binary-i386/Packages.xz)"
 grep -qx libasound2-dev "$state/installed" ||
