@@ -5,7 +5,7 @@
 #include "app/exit_status.h"
 #include "app/run_update.h"
 #include "midi/named_device.h"
-#include "platform/timer_resolution.h"
+#include "os/timer_resolution.h"
 
 #include <stdio.h>
 #include <string.h>

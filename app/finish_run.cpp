@@ -1,8 +1,8 @@
 #include "app/finish_run.h"
 
 #include "midi/midi_link.h"
-#include "platform/pause.h"
-#include "platform/timer_resolution.h"
+#include "os/pause.h"
+#include "os/timer_resolution.h"
 
 int FinishRun(bool portStageReached, ExitStatus status)
 {

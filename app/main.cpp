@@ -1,5 +1,5 @@
 #include "app/command_line.h"
-#include "platform/utf8_arguments.h"
+#include "os/utf8_arguments.h"
 
 int main(int argc, char** argv)
 {

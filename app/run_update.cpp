@@ -4,7 +4,7 @@
 #include "app/finish_run.h"
 #include "image/firmware_image.h"
 #include "midi/port_stage.h"
-#include "platform/timer_resolution.h"
+#include "os/timer_resolution.h"
 #include "protocol/identify.h"
 #include "protocol/messages.h"
 #include "protocol/transfer_image.h"

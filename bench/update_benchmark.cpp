@@ -11,9 +11,9 @@
 #include "protocol/identify.h"
 #include "protocol/messages.h"
 #include "protocol/transfer_image.h"
-#include "sim/inside_simulator.h"
-#include "sim/sim_script.h"
-#include "sim/simulator.h"
+#include "backends/sim/inside_simulator.h"
+#include "backends/sim/sim_script.h"
+#include "backends/sim/simulator.h"
 
 #include <sys/resource.h>
 #include <time.h>

@@ -53,20 +53,3 @@ int ControllerSession::WaitMs(uint64_t nowMs, int limitMs) const
     if (*next <= nowMs) return 0;
     return int(std::min<uint64_t>(*next - nowMs, uint64_t(limitMs)));
 }
-
-void ControllerSession::Report(RunCounts& counts) const
-{
-    counts.identifyRequests = firmware_.IdentifyRequests();
-    counts.acceptedRecords = firmware_.AcceptedRecords();
-    counts.droppedRecords = firmware_.DroppedRecords();
-    counts.flash = firmware_.Flash();
-}
-
-RunCounts ControllerSession::Counts() const
-{
-    RunCounts counts;
-    counts.framesSent = received_;
-    counts.messagesDelivered = sent_;
-    Report(counts);
-    return counts;
-}

@@ -2,7 +2,6 @@
 
 #include "controller/controller_setup.h"
 #include "controller/device_firmware.h"
-#include "controller/run_counts.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,11 +31,10 @@ public:
     bool Vanished() const { return vanished_; }
     unsigned FramesArrived() const { return framesArrived_; }
 
-    // The report's controller side: its requests, records and flash.
-    void Report(RunCounts& counts) const;
-    // The whole report of a run with this controller alone on a link: those, with the frames it
-    // received and the messages it sent (none without the log).
-    RunCounts Counts() const;
+    const DeviceFirmware& Firmware() const { return firmware_; }
+    // The frames it received and the messages it sent (none without the log).
+    const std::vector<std::vector<uint8_t>>& Received() const { return received_; }
+    const std::vector<std::vector<uint8_t>>& Sent() const { return sent_; }
     // For each answer the host went on after: ms from the answer leaving to the host's next frame
     // arriving, the round trip that the host's wait for an answer must cover.
     const std::vector<uint64_t>& RoundTripsMs() const { return roundTripsMs_; }

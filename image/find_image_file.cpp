@@ -1,6 +1,6 @@
 #include "image/console_texts.h"
 #include "image/firmware_image.h"
-#include "platform/dir_search.h"
+#include "os/dir_search.h"
 
 #include <stdio.h>
 #include <string.h>

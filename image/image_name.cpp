@@ -1,6 +1,6 @@
 #include "image/console_texts.h"
 #include "image/firmware_image.h"
-#include "platform/ascii.h"
+#include "os/ascii.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,8 +1,8 @@
 #include "image/console_texts.h"
 #include "image/firmware_image.h"
 #include "image/hex_reader.h"
-#include "platform/image_file.h"
-#include "platform/named_text.h"
+#include "os/image_file.h"
+#include "os/named_text.h"
 
 #include <stdio.h>
 

@@ -1,7 +1,7 @@
 #include "midi/named_device.h"
 
 #include "midi/port_name.h"
-#include "platform/ascii.h"
+#include "os/ascii.h"
 
 #include <stdint.h>
 

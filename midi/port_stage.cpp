@@ -5,7 +5,7 @@
 #include "midi/midi_link.h"
 #include "midi/named_device.h"
 #include "midi/port_name.h"
-#include "platform/ascii.h"
+#include "os/ascii.h"
 
 #include <stdio.h>
 

@@ -1,6 +1,6 @@
 #include "midi/system_port.h"
 
-#include "platform/ascii.h"
+#include "os/ascii.h"
 
 static const char SYSTEM_PORT_PREFIX[] = "Microsoft";
 

@@ -10,7 +10,7 @@ echo "demo: building the tool with the simulated controller (the first time take
 scripts/build-native.sh tambrell-update-sim
 cd examples
 if [ "${1:-}" = --windows11 ]; then
-  TAMBRELL_SIM="preset=windows11" ../build/native/sim/tambrell-update-sim --list
+  TAMBRELL_SIM="preset=windows11" ../build/native/backends/sim/tambrell-update-sim --list
   export TAMBRELL_SIM="preset=windows11"
 fi
-../build/native/sim/tambrell-update-sim
+../build/native/backends/sim/tambrell-update-sim

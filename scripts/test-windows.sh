@@ -102,8 +102,8 @@ dropped=$(winepath -w "$image")
 compare 2 "$folder" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" &&
   compare 2 "$work" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" \
     "$image" "$dropped" &&
-  TAMBRELL_SIM=clock=virtual compare 0 "$work" "$root/build/native/sim/tambrell-update-sim" \
-    "$root/build/wine/sim/tambrell-update-sim.exe" "$image" "$dropped" ||
+  TAMBRELL_SIM=clock=virtual compare 0 "$work" "$root/build/native/backends/sim/tambrell-update-sim" \
+    "$root/build/wine/backends/sim/tambrell-update-sim.exe" "$image" "$dropped" ||
   { echo "test-windows: the image in '$folder' was not used as on Linux" >&2; exit 1; }
 echo "the image in a folder named '${folder##*/}', found and dropped, as on Linux; updated from there"
 

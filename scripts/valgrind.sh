@@ -9,7 +9,7 @@ scripts/build-native.sh >/dev/null
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 cp examples/quillstrand_v1.2.kit "$folder"/
-program="$PWD/build/native/sim/tambrell-update-sim"
+program="$PWD/build/native/backends/sim/tambrell-update-sim"
 log="$PWD/build/native/valgrind.log"
 
 status=0

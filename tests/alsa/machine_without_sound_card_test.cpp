@@ -1,5 +1,5 @@
 // Against the real alsa-lib of a machine that has no sound card (a build machine, say).
-#include "platform/alsa/rawmidi_stream.h"
+#include "backends/alsa/rawmidi_stream.h"
 #include "platform/winmm.h"
 
 #include <alsa/asoundlib.h>

@@ -1,4 +1,4 @@
-#include "platform/alsa/port_list.h"
+#include "backends/alsa/port_list.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "controller/controller_script.h"
 #include "controller/script_words.h"
 #include "tests/support/image_text.h"
+#include "world/run_report.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ TEST(ControllerSession, AnswersAndReportsLikeTheSimulatedController)
     EXPECT_EQ(device.WaitMs(20, 10), 0);
     EXPECT_EQ(device.TakeDue(20), Messages{OK});
 
-    RunCounts counts = device.Counts();
+    RunCounts counts = LinkReport(device);
     EXPECT_EQ(counts.framesSent, (Messages{IDENTIFY, Frame(record)}));
     EXPECT_EQ(counts.messagesDelivered, (Messages{MODEL, OK}));
     EXPECT_EQ(counts.identifyRequests, 1u);
@@ -89,7 +90,7 @@ TEST(ControllerSession, VanishesAtTheUnplugFrameWithoutTakingIt)
     EXPECT_EQ(device.TakeDue(100), Messages{});
     EXPECT_FALSE(device.Receive(Frame(second), 101));
 
-    RunCounts counts = device.Counts();
+    RunCounts counts = LinkReport(device);
     EXPECT_EQ(counts.framesSent, (Messages{IDENTIFY, Frame(first)}));
     EXPECT_EQ(counts.messagesDelivered, Messages{MODEL});
     EXPECT_EQ(counts.flash, first);

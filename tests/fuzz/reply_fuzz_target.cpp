@@ -18,7 +18,7 @@
 //     2  silence from a record (mod 11; 0: none)
 #include "app/run_update.h"
 #include "midi/reply_handover.h"
-#include "sim/simulator.h"
+#include "backends/sim/simulator.h"
 #include "tests/soak/soak_invariants.h"
 #include "tests/support/image_text.h"
 #include "tests/support/temp_folder.h"

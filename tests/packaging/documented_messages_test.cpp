@@ -4,7 +4,7 @@
 #include "app/console_texts.h"
 #include "image/console_texts.h"
 #include "midi/console_texts.h"
-#include "platform/pause.h"
+#include "os/pause.h"
 #include "protocol/console_texts.h"
 
 #include <gtest/gtest.h>

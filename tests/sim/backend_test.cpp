@@ -2,9 +2,9 @@
 // as a host sleeps (AdvanceSimulatedClock moves the clock as the host's Sleep does, without
 // sleeping). Beside the calls' own rules, what the simulated device must do as Windows does, where
 // doing otherwise would let a fault of the tool pass.
-#include "sim/inside_simulator.h"
-#include "sim/sim_script.h"
-#include "sim/simulator.h"
+#include "backends/sim/inside_simulator.h"
+#include "backends/sim/sim_script.h"
+#include "backends/sim/simulator.h"
 #include "tests/sim/fake_host.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +59,7 @@ TEST(SimBackend, OpensEachDeviceOnceAndRefusesBadNumbersAndDeadHandles)
     EXPECT_EQ(SimulatorCounts().outputsOpen + SimulatorCounts().inputsOpen, 0u);
 }
 
-// The header rules are the ones that ship (platform/midi_calls.cpp, platform/midi_header.cpp).
+// The header rules are the ones that ship (backends/winmm/midi_calls.cpp, backends/winmm/midi_header.cpp).
 TEST(SimBackend, KeepsTheHeaderFlagRulesAndHandsQueuedBuffersBackOnReset)
 {
     Simulate("");

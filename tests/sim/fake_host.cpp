@@ -1,6 +1,6 @@
 #include "tests/sim/fake_host.h"
 
-#include "sim/inside_simulator.h"
+#include "backends/sim/inside_simulator.h"
 
 FakeHost::~FakeHost()
 {

@@ -1,6 +1,6 @@
 // The simulated service's own statements of the TAMBRELL_SIM script, beside the devices' and the
 // controller's.
-#include "sim/sim_script.h"
+#include "backends/sim/sim_script.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@ TEST(SimScript, ReadsTheServicesStatementsBesideTheOthers)
         "clock = virtual;fail-open=in:1;fail-open=out: 2;fail-start=0;fail-add-buffer=3;stall=4:50;"
         "still-playing=3;stray=70;in=A;model=2A;unplug=5");
     EXPECT_EQ(setup.clock, SimClock::Virtual);
-    EXPECT_EQ(setup.failingInputOpens, std::vector<uint32_t>{1});
-    EXPECT_EQ(setup.failingOutputOpens, std::vector<uint32_t>{2});
+    EXPECT_EQ(setup.devices.failingInputOpens, std::vector<uint32_t>{1});
+    EXPECT_EQ(setup.devices.failingOutputOpens, std::vector<uint32_t>{2});
     EXPECT_EQ(setup.failingStarts, std::vector<uint32_t>{0});
     EXPECT_EQ(setup.failingAddBuffers, std::vector<uint32_t>{3});
     ASSERT_EQ(setup.stalls.size(), 1u);

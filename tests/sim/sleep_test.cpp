@@ -1,6 +1,6 @@
 // The host's sleeps are what moves the controller's clock.
-#include "sim/sim_script.h"
-#include "sim/simulator.h"
+#include "backends/sim/sim_script.h"
+#include "backends/sim/simulator.h"
 #include "tests/sim/fake_host.h"
 
 #include <gtest/gtest.h>

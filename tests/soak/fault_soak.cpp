@@ -6,7 +6,7 @@
 #include "tests/soak/soak_faults.h"
 #include "tests/soak/soak_image.h"
 #include "tests/soak/soak_invariants.h"
-#include "controller/run_report.h"
+#include "world/run_report.h"
 #include "tests/support/sim_run.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/sim_run.h"
 
-#include "controller/run_report.h"
+#include "world/run_report.h"
 #include "tests/support/run_tool.h"
 
 #include <fstream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controller/run_counts.h"
+#include "world/run_counts.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>

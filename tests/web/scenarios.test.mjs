@@ -17,7 +17,7 @@ import { INSECURE_HOST } from './browsers.mjs';
 import { serve } from './static_server.mjs';
 
 const ROOT = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
-const TWIN = join(ROOT, 'build/native/sim/tambrell-update-sim');
+const TWIN = join(ROOT, 'build/native/backends/sim/tambrell-update-sim');
 const BROWSER = process.env.TAMBRELL_BROWSER ?? 'chromium';
 const SCREENSHOT = join(ROOT, `build/web/screenshots/after-update-${BROWSER}.png`);
 

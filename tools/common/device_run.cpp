@@ -1,7 +1,7 @@
 #include "tools/common/device_run.h"
 
 #include "controller/controller_script.h"
-#include "controller/run_report.h"
+#include "world/run_report.h"
 #include "controller/script_words.h"
 
 #include <signal.h>
@@ -48,7 +48,7 @@ void WriteReadyFile(const std::string& path)
 void WriteReport(const ControllerSession& device)
 {
     if (const char* report = std::getenv("TAMBRELL_SIM_REPORT")) {
-        std::ofstream(report, std::ios::binary) << FormatReport(device.Counts());
+        std::ofstream(report, std::ios::binary) << FormatReport(LinkReport(device));
     }
     if (const char* roundTrips = std::getenv("TAMBRELL_ROUND_TRIPS")) {
         std::ofstream out(roundTrips);

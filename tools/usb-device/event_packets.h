@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/midi_byte_decoder.h"
+#include "backends/winmm/midi_byte_decoder.h"
 
 #include <cstddef>
 #include <cstdint>

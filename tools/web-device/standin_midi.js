@@ -1,8 +1,8 @@
 // A stand-in for the browser's Web MIDI, put into a page before its own scripts (by the tests
 // through Playwright's init script, by the demo through a script tag): requestMIDIAccess answers
-// with the devices that the TAMBRELL_SIM script lists; the ports that carry a controller's name
-// lead to that simulated controller (web-device.wasm), a loopback's output sends back on its
-// input, and the other ports ignore what they are sent, as tambrell-update-sim's do.
+// with the ports of the simulated computer that the TAMBRELL_SIM script sets up, the same devices
+// as behind tambrell-update-sim's (web-device.wasm: what is behind each port, and where what they
+// send goes). This script keeps only the browser's side: ports, events and timestamps.
 //
 // The script is window.TAMBRELL_SIM when set, else the page address's `sim` parameter. The run
 // report is window.standInMidi.report(), the ports left open window.standInMidi.openPorts().
@@ -11,15 +11,18 @@
     new URL('/standin/', location.origin);
   const disconnected = () => new DOMException('The port is disconnected.', 'InvalidStateError');
 
+  const inUse = () => new DOMException('The port is in use by another program.', 'InvalidAccessError');
+
   class StandInPort extends EventTarget {
-    constructor(type, index, name) {
+    constructor(type, index, name, fails) {
       super();
       Object.assign(this, {
-        type, name, id: `${type}-${index}`, state: 'connected', connection: 'closed',
+        type, index, name, fails, id: `${type}-${index}`, state: 'connected', connection: 'closed',
       });
     }
 
     open() {
+      if (this.fails) return Promise.reject(inUse());
       if (this.state === 'connected') this.connection = 'open';
       return Promise.resolve(this);
     }
@@ -51,8 +54,10 @@
       };
       const lines = (name, ...args) => device.ccall(name, 'string', args.map(() => 'number'), args)
         .split('\n').slice(0, -1);
-      const ports = (type, input) => new Map(lines('WebDevicePorts', input)
-        .map((name, index) => [index, new StandInPort(type, index, name)]));
+      const ports = (type, input) => new Map(lines('WebDevicePorts', input).map((name, index) => [
+        index, new StandInPort(type, index, name,
+          Boolean(device.ccall('WebDeviceOpenFails', 'number', ['number', 'number'], [input, index]))),
+      ]));
       this.inputs = ports('input', 1);
       this.outputs = ports('output', 0);
       // Only where the browser's own Web MIDI has it (Firefox's, not Chromium's).
@@ -62,13 +67,9 @@
         port.send = (data, timestamp) => this.send(port, data, timestamp);
         if (clears) port.clear = () => this.clear(port);
       }
-      this.controllerNames = lines('WebDeviceControllerNames');
-      const loops = lines('WebDeviceLoops');
-      this.loops = loops.filter((_, index) => index % 2 === 0)
-        .map((from, index) => ({ from, to: loops[2 * index + 1] }));
     }
 
-    // The controllers' clock: ms since the stand-in was made.
+    // The devices' clock: ms since the stand-in was made.
     since(time) {
       return time - this.start;
     }
@@ -83,6 +84,7 @@
     send(port, data, timestamp = 0) {
       const bytes = Uint8Array.from(data);
       if (port.state !== 'connected') throw disconnected();
+      if (port.fails) throw inUse();
       port.open();  // as Web MIDI opens an output on its first send
       if (bytes[0] === 0xF0 && !this.sysexEnabled) {
         throw new DOMException('System exclusive messages are not allowed.', 'InvalidAccessError');
@@ -107,12 +109,11 @@
     }
 
     // The frames whose time has come reach their devices, each at its own time, after what the
-    // controllers sent before it; then what is due reaches the page's inputs.
+    // devices sent before it; then what is due reaches the page's inputs.
     tick() {
       const now = performance.now();
       while (this.outgoing.length > 0 && this.outgoing[0].at <= now) {
         const { port, bytes, at } = this.outgoing.shift();
-        this.collect(at);
         this.reach(port, bytes, at);
       }
       this.collect(now);
@@ -125,36 +126,32 @@
     }
 
     reach(port, bytes, at) {
-      const controller = this.controllerNames.indexOf(port.name);
       const pointer = this.device._malloc(bytes.length);
       this.device.HEAPU8.set(bytes, pointer);
       const taken = this.device.ccall('WebDeviceReceive', 'number',
-        ['number', 'number', 'number', 'number'], [controller, pointer, bytes.length, this.since(at)]);
+        ['number', 'number', 'number', 'number'], [port.index, pointer, bytes.length, this.since(at)]);
       this.device._free(pointer);
-      if (!taken) {
-        // Pulled out, as a USB device is: its ports are disconnected, what was still to reach it
-        // is lost, and the page is told.
-        const gone = this.controllerNames[0];
-        for (const other of [...this.inputs.values(), ...this.outputs.values()]) {
-          if (other.name === gone) other.state = 'disconnected';
+      if (taken) return;
+      // Pulled out, as a USB device is: its ports are disconnected, what was still to reach it
+      // is lost, and the page is told.
+      for (const [input, ports] of [[1, this.inputs], [0, this.outputs]]) {
+        for (const [index, other] of ports) {
+          const connected = this.device.ccall('WebDeviceConnected', 'number', ['number', 'number'],
+            [input, index]);
+          if (!connected) other.state = 'disconnected';
         }
-        this.outgoing = this.outgoing.filter((frame) => frame.port.name !== gone);
-        this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
-        return;
       }
-      for (const loop of this.loops) {
-        if (loop.from === port.name) this.inbox.push({ to: loop.to, data: bytes });
-      }
+      this.outgoing = this.outgoing.filter((frame) => frame.port.state === 'connected');
+      this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
     }
 
-    // What the controllers send by `time`.
+    // What the devices send by `time`.
     collect(time) {
       let size;
       while ((size = this.device.ccall('WebDeviceTake', 'number', ['number'], [this.since(time)])) >= 0) {
         const pointer = this.device.ccall('WebDeviceMessage', 'number');
         const data = this.device.HEAPU8.slice(pointer, pointer + size);
-        const from = this.device.ccall('WebDeviceMessageFrom', 'number');
-        this.inbox.push({ to: this.controllerNames[from], data });
+        this.inbox.push({ to: this.device.ccall('WebDeviceMessageTo', 'string'), data });
       }
     }
 

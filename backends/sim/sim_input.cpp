@@ -1,0 +1,75 @@
+#include "backends/sim/sim_input.h"
+
+#include "backends/sim/port_calls.h"
+
+SimInput::SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance)
+    : MidiInputPort(callback, instance), device(device)
+{
+}
+
+SimInput::~SimInput()
+{
+    Forget(this);
+    // A delivery under way may still hold this port: let it end first.
+    Service().thread.Run([] {});
+}
+
+MMRESULT SimInput::Prepare(MIDIHDR* header, UINT size)
+{
+    return WhileOpen(this, [&](MidiService& service) {
+        return Track(service, header, true, MidiInputPort::Prepare(header, size));
+    });
+}
+
+MMRESULT SimInput::Unprepare(MIDIHDR* header, UINT size)
+{
+    return WhileOpen(this, [&](MidiService& service) {
+        return Track(service, header, false, MidiInputPort::Unprepare(header, size));
+    });
+}
+
+MMRESULT SimInput::Start()
+{
+    return WhileOpen(this, [&](MidiService& service) {
+        if (Contains(service.setup.failingStarts, device)) return MMRESULT(MMSYSERR_ERROR);
+        if (!started && service.world.ControllerBehind(true, device) == 0) service.firstReader = MidiMessageReader();
+        started = true;
+        return MMRESULT(MMSYSERR_NOERROR);
+    });
+}
+
+MMRESULT SimInput::AddBuffer(MIDIHDR* header, UINT size)
+{
+    bool fails = false;
+    MMRESULT result = WhileOpen(this, [&](MidiService& service) {
+        fails = Contains(service.setup.failingAddBuffers, device);
+        return MMRESULT(MMSYSERR_NOERROR);
+    });
+    if (result != MMSYSERR_NOERROR) return result;
+    return fails ? MMRESULT(MMSYSERR_NOMEM) : MidiInputPort::AddBuffer(header, size);
+}
+
+// The controller's bytes no longer reach this input.
+MMRESULT SimInput::StopListening()
+{
+    return WhileOpen(this, [&](MidiService&) {
+        started = false;
+        return MMRESULT(MMSYSERR_NOERROR);
+    });
+}
+
+void SimInput::Notify(UINT message, DWORD_PTR param1)
+{
+    Service().thread.Run([&] {
+        SimulatorScope host(false);
+        MidiInputPort::Notify(message, param1);
+    });
+}
+
+size_t SimInput::ArriveStray()
+{
+    const uint8_t start = 0xF0;
+    size_t dropped = Receive(&start, 1);
+    EndMessage(MIM_LONGDATA);
+    return dropped;
+}

@@ -1,0 +1,90 @@
+#include "backends/sim/sim_output.h"
+
+#include "backends/sim/port_calls.h"
+
+namespace {
+
+using Lock = std::lock_guard<std::mutex>;
+
+// Whether the service is still busy as the controller's `frame`-th frame is sent, as often as the
+// setup asks.
+bool NotReadyLocked(MidiService& service, uint32_t frame)
+{
+    for (SimSetup::NotReady& busy : service.notReadyLeft) {
+        if (busy.frame != frame || busy.times == 0) continue;
+        if (busy.times != ALWAYS) --busy.times;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+SimOutput::~SimOutput()
+{
+    Forget(this);
+}
+
+MMRESULT SimOutput::Prepare(MIDIHDR* header, UINT size)
+{
+    return WhileOpen(this, [&](MidiService& service) {
+        return Track(service, header, true, PrepareHeader(header, size));
+    });
+}
+
+// Says the frame is still playing as often as the setup asks.
+MMRESULT SimOutput::Unprepare(MIDIHDR* header, UINT size)
+{
+    return WhileOpen(this, [&](MidiService& service) {
+        bool prepared = IsHeaderUsable(header, size) && (header->dwFlags & MHDR_PREPARED);
+        if (prepared && service.stillPlayingLeft > 0) {
+            if (service.stillPlayingLeft != ALWAYS) --service.stillPlayingLeft;
+            return MMRESULT(MIDIERR_STILLPLAYING);
+        }
+        return Track(service, header, false, UnprepareHeader(header, size));
+    });
+}
+
+// A frame is done when this returns. Whatever a controller sent up to now reaches the host before
+// the frame reaches the controller; a loopback or an answering device sends back at once.
+MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
+{
+    const std::vector<uint8_t> frame(bytes, bytes + size);
+    bool toController = false;
+    std::vector<Delivery> due;
+    MMRESULT result = WhileOpen(this, [&](MidiService& service) {
+        SimulatedWorld& world = service.world;
+        const int controller = world.ControllerBehind(false, device);
+        toController = controller >= 0;
+        if (controller == 0 && NotReadyLocked(service, world.Controller(0).FramesArrived() + 1)) {
+            return MMRESULT(MIDIERR_NOTREADY);
+        }
+        if (!world.Reaches(device)) return MMRESULT(MIDIERR_NODEVICE);
+        std::vector<WorldMessage> back = world.Carry(device, frame);
+        if (controller == 0) {
+            for (const SimSetup::Stall& stall : service.setup.stalls) {
+                if (stall.frame == world.Controller(0).FramesArrived()) service.clockMs += stall.ms;
+            }
+        }
+        if (toController) due = TakeDueLocked();
+        for (WorldMessage& message : back) due.push_back({message.input, std::move(message.bytes)});
+        return MMRESULT(MMSYSERR_NOERROR);
+    });
+    if (result != MMSYSERR_NOERROR) return result;
+    SimulatorScope scope;
+    Deliver(due);
+    if (!toController) return result;
+    MidiService& service = Service();
+    Lock lock(service.mutex);
+    service.world.Take(device, frame, service.clockMs);
+    return result;
+}
+
+// Hands back every frame still pending: a send the service held on to is over.
+MMRESULT SimOutput::Reset()
+{
+    return WhileOpen(this, [](MidiService& service) {
+        service.stillPlayingLeft = 0;
+        return MMRESULT(MMSYSERR_NOERROR);
+    });
+}

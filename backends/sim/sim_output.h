@@ -1,0 +1,17 @@
+// The simulated service's open output.
+#pragma once
+
+#include "backends/winmm/midi_ports.h"
+
+class SimOutput : public MidiOutputPort {
+public:
+    explicit SimOutput(UINT device) : device(device) {}
+    ~SimOutput() override;
+
+    MMRESULT Prepare(MIDIHDR* header, UINT size) override;
+    MMRESULT Unprepare(MIDIHDR* header, UINT size) override;
+    MMRESULT Send(const uint8_t* bytes, size_t size) override;
+    MMRESULT Reset() override;
+
+    const UINT device;
+};
