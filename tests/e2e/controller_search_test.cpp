@@ -74,13 +74,18 @@ TEST(ControllerSearch, EndsAsWithoutADeviceWhenNoPairAnswersTwice)
     }
 }
 
+// A second controller, or another maker's synthesizer that answers every SysEx: either answer
+// looks like a controller's.
 TEST(ControllerSearch, RefusesTwoControllers)
 {
-    SimRun two = RunWith("in=quillstrand MIDI,quillstrand MIDI 2,Keys; out=quillstrand MIDI 2,quillstrand MIDI,Keys;"
-                         "second=quillstrand MIDI 2:35");
-    EXPECT_EQ(two.console, kStart + "Error:Does your computer have identified 2 USB audiol devices, Please "
-                                    "remove the other USB audiol devices!\n\n");
-    EXPECT_EQ(two.report.identifyRequests, 1u);
+    for (const char* script : {"in=quillstrand MIDI,quillstrand MIDI 2,Keys; out=quillstrand MIDI 2,quillstrand MIDI,Keys;"
+                               "second=quillstrand MIDI 2:35",
+                               "in=Synth,quillstrand MIDI; out=Synth,quillstrand MIDI; answering=Synth:F0 7E 7F 06 02 41 F7"}) {
+        SimRun two = RunWith(script);
+        EXPECT_EQ(two.console, kStart + "Error:Does your computer have identified 2 USB audiol devices, Please "
+                                        "remove the other USB audiol devices!\n\n") << script;
+        EXPECT_EQ(two.report.identifyRequests, 1u) << script;
+    }
 }
 
 TEST(ControllerSearch, OpensTheNamedDeviceWithoutAsking)

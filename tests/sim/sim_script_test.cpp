@@ -29,7 +29,7 @@ TEST(SimScript, ReadsTheServicesStatementsBesideTheOthers)
 
     EXPECT_EQ(ParseSimScript("still-playing=always").stillPlayingUnprepares, ALWAYS);
     EXPECT_EQ(ParseSimScript("").clock, SimClock::Real);
-    for (const char* bad : {"clock=fast", "fail-open=up:1", "stall=4", "not-ready=4", "nonsense=1"}) {
+    for (const char* bad : {"clock=fast", "fail-open=up:1", "stall=4", "not-ready=4", "answering=Synth", "nonsense=1"}) {
         EXPECT_THROW(ParseSimScript(bad), std::invalid_argument) << bad;
     }
 }

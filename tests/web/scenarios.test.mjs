@@ -56,6 +56,11 @@ const TOO_LATE = {
     'new firmware: run the update again before you use it.',
 };
 const IMAGE_REFUSED = { midiRequests: 0 };
+const MANY = {
+  style: 'failure',
+  says: 'More than one controller answered. Disconnect every controller but the one to update, ' +
+    'then press Start the update again.',
+};
 
 // name, image, the stand-in's script, the twin's script where it differs, how the page is used,
 // what the page says and in which style. Frame 600 is within record 100 of the sample image
@@ -90,9 +95,13 @@ const COMPARED = [
     // 400 % zoom of a 1280-pixel-wide window: the long message wraps.
     name: 'two controllers', image: sample,
     sim: `${devices('quillstrand MIDI,quillstrand MIDI 2')}; second=quillstrand MIDI 2`,
-    viewport: { width: 320, height: 900 }, style: 'failure',
-    says: 'More than one controller answered. Disconnect every controller but the one to ' +
-      'update, then press Start the update again.',
+    viewport: { width: 320, height: 900 }, ...MANY,
+  },
+  {
+    // Another maker's synthesizer that answers every SysEx, as many answer an inquiry: the
+    // search cannot tell its answer from a controller's.
+    name: 'a synthesizer answering every SysEx', image: sample,
+    sim: `${devices('quillstrand MIDI,Synth')}; answering=Synth:F0 7E 7F 06 02 41 F7`, ...MANY,
   },
   {
     name: 'another model', image: sample, sim: 'model=35', audit: true, style: 'failure',
