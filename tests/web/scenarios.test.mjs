@@ -56,6 +56,12 @@ const TOO_LATE = {
     'new firmware: run the update again before you use it.',
 };
 const IMAGE_REFUSED = { midiRequests: 0 };
+const NO_DEVICE = {
+  style: 'failure',
+  says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
+    'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
+    'the update again.',
+};
 const MANY = {
   style: 'failure',
   says: 'More than one controller answered. Disconnect every controller but the one to update, ' +
@@ -82,11 +88,11 @@ const COMPARED = [
     says: 'The controller could not be reached over MIDI. Close other music programs, unplug the ' +
       'controller, plug it in again, then press Start the update again.',
   },
+  { name: 'no device', image: sample, sim: devices(''), ...NO_DEVICE },
+  // The controller's input held by another program: its port refuses to open.
   {
-    name: 'no device', image: sample, sim: devices(''), style: 'failure',
-    says: 'No controller answered. Connect it to this computer with its USB cable; if it is ' +
-      'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
-      'the update again.',
+    name: 'the controller\'s input held by another program', image: sample,
+    sim: 'preset=windows11; fail-open=in:3', ...NO_DEVICE,
   },
   // The loopbacks of a Windows 11 PC of today, which send the question back: each is asked who it
   // is, and nothing more.

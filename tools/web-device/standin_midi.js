@@ -11,7 +11,8 @@
     new URL('/standin/', location.origin);
   const disconnected = () => new DOMException('The port is disconnected.', 'InvalidStateError');
 
-  const inUse = () => new DOMException('The port is in use by another program.', 'InvalidAccessError');
+  const inUse = () => new DOMException('The port is in use by another program.',
+    'InvalidAccessError');
 
   class StandInPort extends EventTarget {
     constructor(type, index, name, fails) {
@@ -55,8 +56,8 @@
       const lines = (name, ...args) => device.ccall(name, 'string', args.map(() => 'number'), args)
         .split('\n').slice(0, -1);
       const ports = (type, input) => new Map(lines('WebDevicePorts', input).map((name, index) => [
-        index, new StandInPort(type, index, name,
-          Boolean(device.ccall('WebDeviceOpenFails', 'number', ['number', 'number'], [input, index]))),
+        index, new StandInPort(type, index, name, Boolean(device.ccall('WebDeviceOpenFails',
+          'number', ['number', 'number'], [input, index]))),
       ]));
       this.inputs = ports('input', 1);
       this.outputs = ports('output', 0);
@@ -118,7 +119,9 @@
       }
       this.collect(now);
       for (const { to, data } of this.inbox.splice(0)) {
+        // As a browser's, only an open input hears what reaches it.
         for (const port of this.inputsNamed(to)) {
+          if (port.connection !== 'open') continue;
           port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
         }
       }
