@@ -5,15 +5,15 @@
 // allocations during the transfer (the simulator's are left out). Then a second line: the time to
 // find the controller, answering at once, among the ports of a default Windows 11 PC.
 #include "app/finish_run.h"
+#include "backends/sim/inside_simulator.h"
+#include "backends/sim/sim_script.h"
+#include "backends/sim/simulator.h"
 #include "image/firmware_image.h"
 #include "midi/controller_search.h"
 #include "midi/port_stage.h"
 #include "protocol/identify.h"
 #include "protocol/messages.h"
 #include "protocol/transfer_image.h"
-#include "backends/sim/inside_simulator.h"
-#include "backends/sim/sim_script.h"
-#include "backends/sim/simulator.h"
 
 #include <sys/resource.h>
 #include <time.h>

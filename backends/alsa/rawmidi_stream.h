@@ -2,8 +2,8 @@
 // handle opened for both shares one descriptor, and with it the non-blocking mode.
 #pragma once
 
-#include "backends/alsa/input_source.h"
 #include "backends/alsa/alsa_output.h"
+#include "backends/alsa/input_source.h"
 #include "platform/winmm.h"
 
 #include <memory>

@@ -3,12 +3,12 @@
 // included.
 #pragma once
 
-#include "backends/winmm/midi_byte_decoder.h"
-#include "backends/winmm/midi_ports.h"
 #include "backends/sim/callback_thread.h"
 #include "backends/sim/sim_input.h"
 #include "backends/sim/sim_output.h"
 #include "backends/sim/sim_setup.h"
+#include "backends/winmm/midi_byte_decoder.h"
+#include "backends/winmm/midi_ports.h"
 #include "world/run_counts.h"
 #include "world/simulated_world.h"
 

@@ -1,9 +1,9 @@
 // tambrell-update-sim: before main runs, the simulated service is set up from the script in
 // TAMBRELL_SIM (the defaults without it); when the process ends, the report goes to the file
 // named by TAMBRELL_SIM_REPORT. The tool itself knows nothing of either.
-#include "world/run_report.h"
 #include "backends/sim/sim_script.h"
 #include "backends/sim/simulator.h"
+#include "world/run_report.h"
 
 #include <cstdio>
 #include <cstdlib>

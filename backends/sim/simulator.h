@@ -1,7 +1,7 @@
 #pragma once
 
-#include "world/run_counts.h"
 #include "backends/sim/sim_setup.h"
+#include "world/run_counts.h"
 
 #include <cstdint>
 

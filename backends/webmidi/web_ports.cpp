@@ -1,9 +1,9 @@
 // The devices are the page's Web MIDI ports (backends/webmidi/web_midi.js).
-#include "backends/winmm/midi_ports.h"
 #include "backends/webmidi/input_delivery.h"
 #include "backends/webmidi/midi_bridge.h"
 #include "backends/webmidi/web_input.h"
 #include "backends/webmidi/web_output.h"
+#include "backends/winmm/midi_ports.h"
 
 #include <algorithm>
 #include <vector>

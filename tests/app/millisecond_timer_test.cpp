@@ -2,10 +2,10 @@
 // and before any port opens, given back once, after both ports are closed, on every way out.
 // Whole runs in this process, with the timer and the pause replaced here to watch them.
 #include "app/run_update.h"
-#include "os/pause.h"
-#include "os/timer_resolution.h"
 #include "backends/sim/sim_script.h"
 #include "backends/sim/simulator.h"
+#include "os/pause.h"
+#include "os/timer_resolution.h"
 #include "tests/support/image_text.h"
 #include "tests/support/temp_folder.h"
 

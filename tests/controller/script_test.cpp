@@ -1,8 +1,8 @@
 // The TAMBRELL_SIM script's statements of the controller and the devices, and the run report.
 #include "controller/controller_script.h"
+#include "controller/script_words.h"
 #include "world/devices_script.h"
 #include "world/run_report.h"
-#include "controller/script_words.h"
 
 #include <gtest/gtest.h>
 

@@ -17,8 +17,8 @@
 //        (mod 24), fault (mod 3: answer with the code, silence, answer late), code
 //     2  silence from a record (mod 11; 0: none)
 #include "app/run_update.h"
-#include "midi/reply_handover.h"
 #include "backends/sim/simulator.h"
+#include "midi/reply_handover.h"
 #include "tests/soak/soak_invariants.h"
 #include "tests/support/image_text.h"
 #include "tests/support/temp_folder.h"

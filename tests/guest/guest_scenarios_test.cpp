@@ -6,10 +6,10 @@
 //   TAMBRELL_GUEST_RESULTS  the folder of the scenarios' result folders
 //   TAMBRELL_GUEST_IMAGES   the folder of the images they used
 #include "controller/device_firmware.h"
-#include "world/run_report.h"
 #include "tests/guest/guest_devices.h"
 #include "tests/support/sim_run.h"
 #include "tests/support/temp_folder.h"
+#include "world/run_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The MIDI link's calls in this process, over the simulated service.
-#include "midi/midi_link.h"
 #include "backends/sim/simulator.h"
+#include "midi/midi_link.h"
 
 #include <gtest/gtest.h>
 

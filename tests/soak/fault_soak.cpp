@@ -6,9 +6,9 @@
 #include "tests/soak/soak_faults.h"
 #include "tests/soak/soak_image.h"
 #include "tests/soak/soak_invariants.h"
-#include "world/run_report.h"
 #include "tests/support/sim_run.h"
 #include "tests/support/temp_folder.h"
+#include "world/run_report.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #include "tests/support/sim_run.h"
 
-#include "world/run_report.h"
 #include "tests/support/run_tool.h"
+#include "world/run_report.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "world/run_counts.h"
 #include "tests/support/temp_folder.h"
+#include "world/run_counts.h"
 
 #include <filesystem>
 #include <string>

@@ -1,8 +1,8 @@
 #include "tools/common/device_run.h"
 
 #include "controller/controller_script.h"
-#include "world/run_report.h"
 #include "controller/script_words.h"
+#include "world/run_report.h"
 
 #include <signal.h>
 #include <unistd.h>
