@@ -1,6 +1,6 @@
 // The simulated service over the simulated computer's devices: what every simulated port and the
-// host's Sleep share. The winmm calls over the ports are backends/winmm/midi_calls.cpp's, header rules
-// included.
+// host's Sleep share. The winmm calls over the ports, header rules included, are
+// backends/winmm/midi_calls.cpp's.
 #pragma once
 
 #include "backends/sim/callback_thread.h"

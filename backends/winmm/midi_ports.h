@@ -1,7 +1,7 @@
 // What a backend of the seam provides: its devices and its open ports. The winmm calls over them
-// are the same for every backend (backends/winmm/midi_calls.cpp): handles, callback flags, the open and
+// are the same for every backend (midi_calls.cpp here): handles, callback flags, the open and
 // close notifications, the header rules; an input's headers are filled by one routine
-// (backends/winmm/midi_input_port.h), and an output only sends bytes.
+// (midi_input_port.h), and an output only sends bytes.
 #pragma once
 
 #include "backends/winmm/midi_header.h"

@@ -59,7 +59,7 @@ TEST(SimBackend, OpensEachDeviceOnceAndRefusesBadNumbersAndDeadHandles)
     EXPECT_EQ(SimulatorCounts().outputsOpen + SimulatorCounts().inputsOpen, 0u);
 }
 
-// The header rules are the ones that ship (backends/winmm/midi_calls.cpp, backends/winmm/midi_header.cpp).
+// The header rules are the ones that ship (backends/winmm/midi_calls.cpp and midi_header.cpp).
 TEST(SimBackend, KeepsTheHeaderFlagRulesAndHandsQueuedBuffersBackOnReset)
 {
     Simulate("");
