@@ -1,7 +1,8 @@
 #pragma once
 
-// What the run's driver and the command line print, --list's device list included; every console text is a printf format, and
-// the zip's readme and the manual page quote each (tests/packaging/documented_messages_test.cpp).
+// What the run's driver and the command line print, --list's device list included; every console
+// text is a printf format, and the zip's readme and the manual page quote each
+// (tests/packaging/documented_messages_test.cpp).
 #define TEXT_BANNER "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n"
 #define TEXT_VERSION "tambrell-update %s\n"
 #define TEXT_USAGE_ERROR "Usage: tambrell-update [-d NAME] [IMAGE | --list] | --help | --version\n"

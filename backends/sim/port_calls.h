@@ -7,12 +7,6 @@
 
 #include <algorithm>
 #include <mutex>
-#include <vector>
-
-inline bool Contains(const std::vector<uint32_t>& numbers, UINT n)
-{
-    return std::find(numbers.begin(), numbers.end(), n) != numbers.end();
-}
 
 // Runs `call` under the service's lock for a port the current setup opened; a setup forgets the
 // ports it finds open, and they refuse every call.

@@ -2,6 +2,18 @@
 
 #include "backends/sim/port_calls.h"
 
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+bool Contains(const std::vector<uint32_t>& numbers, UINT n)
+{
+    return std::find(numbers.begin(), numbers.end(), n) != numbers.end();
+}
+
+}  // namespace
+
 SimInput::SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance)
     : MidiInputPort(callback, instance), device(device)
 {
