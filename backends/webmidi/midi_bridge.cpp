@@ -36,6 +36,8 @@ EM_JS(int, web_midi_pause, (int ms), { return webMidi.pause(ms) ? 1 : 0; });
 
 EM_ASYNC_JS(void, web_midi_wait, (), { await webMidi.wait(); });
 
+EM_ASYNC_JS(void, web_midi_settle, (int input, int index), { await webMidi.settle(input, index); });
+
 }  // namespace
 
 unsigned WebMidiPortCount(bool input)
@@ -52,12 +54,15 @@ bool WebMidiPortName(bool input, UINT_PTR index, char (&name)[MAXPNAMELEN])
 
 bool WebMidiListen(unsigned index, bool on)
 {
-    return web_midi_listen(int(index), on) != 0;
+    if (web_midi_listen(int(index), on) == 0) return false;
+    web_midi_settle(true, int(index));
+    return true;
 }
 
 void WebMidiClose(bool input, unsigned index)
 {
     web_midi_close(input, int(index));
+    web_midi_settle(input, int(index));
 }
 
 bool WebMidiTake(unsigned index, std::vector<uint8_t>& message)

@@ -25,6 +25,7 @@ var webMidi = {
   // About one record's frames: a longer run of frames waits, in real time, until the browser has
   // sent all but this much of what it was handed.
   LEAD_MS: 16,
+  SETTLE_MS: 2000,
   due: 0,  // the page's clock: when the program's next step is to happen (performance.now())
   sentLast: false,  // the program's last step was a send: the pause after it is the browser's
   before: 0,  // the page's clock before the current pause
@@ -77,6 +78,22 @@ var webMidi = {
   // for the one before. A port that cannot be opened just stays silent.
   change(port, open) {
     this.after(port, () => (open ? port.open() : port.close()));
+  },
+
+  // Resolves once the port's changes are done, as Windows' calls return with the device opened or
+  // closed; at the latest after SETTLE_MS, for a browser that never answers. The program goes on
+  // only then: in Firefox the search's close of the controller's input, still under way, took
+  // effect while the first record's answer came, which was lost, and the record written twice.
+  settle(input, index) {
+    const pending = this.changes.get(this.ports(input)[index]);
+    if (!pending) return Promise.resolve();
+    return new Promise((resolve) => {
+      const timer = setTimeout(resolve, this.SETTLE_MS);
+      pending.then(() => {
+        clearTimeout(timer);
+        resolve();
+      });
+    });
   },
 
   // Runs `step` once the port's changes before it are done; `changes` holds only ports with a

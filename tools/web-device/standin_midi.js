@@ -14,6 +14,18 @@
   const inUse = () => new DOMException('The port is in use by another program.',
     'InvalidAccessError');
 
+  // As in a browser, where the browser's own process opens and closes the device, a port's open()
+  // or close() takes effect a moment later, when its promise settles; until then the port is as it
+  // was, and an input hears only while open.
+  const PORT_CHANGE_MS = 40;
+  const later = (change) => new Promise((resolve, reject) => setTimeout(() => {
+    try {
+      resolve(change());
+    } catch (error) {
+      reject(error);
+    }
+  }, PORT_CHANGE_MS));
+
   class StandInPort extends EventTarget {
     constructor(type, index, name, fails) {
       super();
@@ -23,14 +35,18 @@
     }
 
     open() {
-      if (this.fails) return Promise.reject(inUse());
-      if (this.state === 'connected') this.connection = 'open';
-      return Promise.resolve(this);
+      return later(() => {
+        if (this.fails) throw inUse();
+        if (this.state === 'connected') this.connection = 'open';
+        return this;
+      });
     }
 
     close() {
-      this.connection = 'closed';
-      return Promise.resolve(this);
+      return later(() => {
+        this.connection = 'closed';
+        return this;
+      });
     }
   }
 
@@ -86,7 +102,7 @@
       const bytes = Uint8Array.from(data);
       if (port.state !== 'connected') throw disconnected();
       if (port.fails) throw inUse();
-      port.open();  // as Web MIDI opens an output on its first send
+      if (port.connection === 'closed') port.connection = 'open';  // as Web MIDI on a first send
       if (bytes[0] === 0xF0 && !this.sysexEnabled) {
         throw new DOMException('System exclusive messages are not allowed.', 'InvalidAccessError');
       }
