@@ -55,7 +55,8 @@ bool WebMidiPortName(bool input, UINT_PTR index, char (&name)[MAXPNAMELEN])
 bool WebMidiListen(unsigned index, bool on)
 {
     if (web_midi_listen(int(index), on) == 0) return false;
-    web_midi_settle(true, int(index));
+    // Stopping changes nothing of the port: only a start has an open to wait for.
+    if (on) web_midi_settle(true, int(index));
     return true;
 }
 
