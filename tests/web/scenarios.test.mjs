@@ -301,6 +301,46 @@ function withoutTakenBack(twinSide, pageSide) {
   return side;
 }
 
+// The page's thread can stop for tens of ms inside one stretch of its own work, with no turn of
+// the page in between (the system gave its core to another process, or the engine collected
+// garbage: seen on a machine busy building, another window loading). Between two frames of a
+// record that splits it: the controller drops its halves after the resync gap and the program
+// sends the record again whole, a second later, as a native program stopped there would. The page
+// cannot prevent it. So the page's frames may hold a record sent again right after itself, at most
+// SPLITS_ALLOWED times, each with the halves the controller dropped; the flash is compared whole.
+const SPLITS_ALLOWED = 2;
+
+const droppedRecords = (side) => Number(side.find((line) => /^dropped-records /.test(line))
+  ?.split(' ')[1] ?? 0);
+
+// The size of the run of frames that ends at `index` and comes again at once from it; 0 if none.
+function repeatedRecord(side, index) {
+  const same = (size) => side.slice(index - size, index)
+    .every((line, k) => line.startsWith('frame ') && line === side[index + k]);
+  for (let size = 1; size <= Math.min(index, RECORD_FRAMES); size += 1) if (same(size)) return size;
+  return 0;
+}
+
+// The page's device side without the records split on the way, checked as above.
+function withoutSplitRecords(pageSide, twinSide) {
+  const side = [...pageSide];
+  let splits = 0;
+  for (let index = 0; index < side.length; index += 1) {
+    if (side[index] === twinSide[index]) continue;
+    const size = repeatedRecord(side, index);
+    if (size === 0) break;
+    side.splice(index, size);
+    splits += 1;
+    index -= 1;
+  }
+  if (splits === 0) return side;
+  assert.ok(splits <= SPLITS_ALLOWED, `${splits} records sent again`);
+  assert.ok(droppedRecords(side) >= droppedRecords(twinSide) + splits,
+    'each record sent again had been dropped by the controller');
+  return side.map((line) => (/^dropped-records /.test(line) ?
+    `dropped-records ${droppedRecords(twinSide)}` : line));
+}
+
 async function runTwin(image, script) {
   const folder = await mkdtemp(join(tmpdir(), 'tambrell-web-twin-'));
   try {
@@ -369,8 +409,8 @@ for (const scenario of COMPARED) {
     const shown = await runPage(browser, server.origin, { viewport: ZOOMED, ...scenario });
     assert.equal(shown.console, asTerminalShows(twin.console));
     // A page that refuses the image never makes the stand-in's device, and has no report.
-    const pageSide = deviceSide(shown.report);
     const twinSide = deviceSide(twin.report).filter((line) => shown.report || !/^dropped/.test(line));
+    const pageSide = withoutSplitRecords(deviceSide(shown.report), twinSide);
     assert.deepEqual(pageSide, scenario.takenBack ? withoutTakenBack(twinSide, pageSide) : twinSide);
     if (shown.report) {
       assert.match(shown.report, /^foreign-frames 0$/m, 'only the question reaches other devices');
