@@ -5,9 +5,9 @@
 // allocations during the transfer (the simulator's are left out). Then a second line: the time to
 // find the controller, answering at once, among the ports of a default Windows 11 PC.
 #include "app/finish_run.h"
-#include "backends/sim/inside_simulator.h"
 #include "backends/sim/sim_script.h"
 #include "backends/sim/simulator.h"
+#include "backends/sim/tool_allocations.h"
 #include "image/firmware_image.h"
 #include "midi/controller_search.h"
 #include "midi/port_stage.h"
@@ -19,7 +19,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,20 +26,7 @@
 #include <fstream>
 #include <memory>
 
-extern "C" void* __libc_malloc(size_t size);
-extern "C" void* __libc_calloc(size_t count, size_t size);
-extern "C" void* __libc_realloc(void* block, size_t size);
-
 namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<unsigned long> toolAllocations{0};
-thread_local bool isMainThread = false;
-
-void CountAllocation()
-{
-    if (counting && isMainThread && !InsideSimulator()) ++toolAllocations;
-}
 
 double MainThreadCpuSeconds()
 {
@@ -82,27 +68,8 @@ void WriteLargestImage(const std::filesystem::path& file)
 
 }  // namespace
 
-extern "C" void* malloc(size_t size)
-{
-    CountAllocation();
-    return __libc_malloc(size);
-}
-
-extern "C" void* calloc(size_t count, size_t size)
-{
-    CountAllocation();
-    return __libc_calloc(count, size);
-}
-
-extern "C" void* realloc(void* block, size_t size)
-{
-    CountAllocation();
-    return __libc_realloc(block, size);
-}
-
 int main()
 {
-    isMainThread = true;
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "tambrell-benchmark";
     std::filesystem::create_directories(folder);
     WriteLargestImage(folder / "quillstrand_largest.kit");
@@ -128,9 +95,9 @@ int main()
     double cpuBefore = CpuSeconds();
     double mainCpuBefore = MainThreadCpuSeconds();
     auto start = std::chrono::steady_clock::now();
-    counting = true;
+    StartCountingToolAllocations();
     bool transferred = ready && TransferImage(image.get(), answersMayLag) == STAGE_PASSED;
-    counting = false;
+    unsigned long toolAllocations = StopCountingToolAllocations();
     double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double cpuMs = (CpuSeconds() - cpuBefore) * 1000;
     double mainCpuMs = (MainThreadCpuSeconds() - mainCpuBefore) * 1000;
@@ -157,7 +124,7 @@ int main()
                 "(the quiet before the success %.0f ms, %.1f%% of wall), ratio %.3f, CPU %.1f%% of wall "
                 "(the tool's thread %.1f%%), peak memory %.1f MiB, heap allocations during the transfer %lu\n",
                 frames, wallMs, floorMs, quietMs, 100 * quietMs / wallMs, wallMs / floorMs, 100 * cpuMs / wallMs,
-                100 * mainCpuMs / wallMs, usage.ru_maxrss / 1024.0, toolAllocations.load());
+                100 * mainCpuMs / wallMs, usage.ru_maxrss / 1024.0, toolAllocations);
 
     // The search's own time: what it sleeps (its floor) and what it takes in real time.
     SimSetup pc = ParseSimScript("preset=windows11");

@@ -49,6 +49,8 @@ MMRESULT SimOutput::Unprepare(MIDIHDR* header, UINT size)
 // the frame reaches the controller; a loopback or an answering device sends back at once.
 MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
 {
+    // Every copy of the frame is the simulator's, not an allocation of the tool's.
+    SimulatorScope scope;
     const std::vector<uint8_t> frame(bytes, bytes + size);
     bool toController = false;
     std::vector<Delivery> due;
@@ -71,7 +73,6 @@ MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
         return MMRESULT(MMSYSERR_NOERROR);
     });
     if (result != MMSYSERR_NOERROR) return result;
-    SimulatorScope scope;
     Deliver(due);
     if (!toController) return result;
     MidiService& service = Service();

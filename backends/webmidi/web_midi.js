@@ -14,6 +14,12 @@
 // two of them. The clock runs ahead of the browser's by at most LEAD_MS. Every other wait, for an
 // answer above all, lasts in real time until the clock is reached, so that a run of 1 ms waits
 // adds up to its count however busy the page is.
+//
+// An answer belongs to the frames that have left: a message that arrives (its event's time stamp)
+// before the last frame handed over has left cannot answer it. It is held back and handed to the
+// program just ahead of the next message that arrives later, so that it is replaced before the
+// program looks, as a native program discards a reply that came while a record was going out; it
+// stays one answer too many, and no success is claimed over it. Held alone it ends no wait.
 var webMidi = {
   inputs: null,
   outputs: null,
@@ -27,6 +33,7 @@ var webMidi = {
   LEAD_MS: 16,
   SETTLE_MS: 2000,
   due: 0,  // the page's clock: when the program's next step is to happen (performance.now())
+  leaving: 0,  // when the last frame handed over leaves
   sentLast: false,  // the program's last step was a send: the pause after it is the browser's
   before: 0,  // the page's clock before the current pause
   target: 0,  // the real time the current wait lasts until
@@ -54,9 +61,15 @@ var webMidi = {
     if (!on) return true;
     if (port.state !== 'connected') return false;
     const kept = [];
+    const held = [];  // arrived while frames were still to leave
     const keep = (event) => {
       if (event.data.length === 0 || event.data[0] !== 0xF0) return;
-      kept.push(new Uint8Array(event.data));
+      const message = new Uint8Array(event.data);
+      if (this.arrivedAt(event) < this.leaving) {
+        held.push(message);
+        return;
+      }
+      kept.push(...held.splice(0), message);
       if (this.wake && this.endsOnInput) this.wake();
     };
     port.addEventListener('midimessage', keep);
@@ -64,6 +77,13 @@ var webMidi = {
     this.listeners.set(index, keep);
     this.arrived.set(index, kept);
     return true;
+  },
+
+  // When the message reached the browser, on the page's clock; a browser that gives no such time
+  // stamp has it now.
+  arrivedAt(event) {
+    const now = performance.now();
+    return event.timeStamp > 0 && event.timeStamp <= now ? event.timeStamp : now;
   },
 
   // The program closed the port, as a Windows program closes its device.
@@ -125,6 +145,7 @@ var webMidi = {
     if (port.state !== 'connected') return false;
     this.due = Math.max(this.due, performance.now());
     const at = this.due;
+    this.leaving = at;
     this.sentLast = true;
     if (this.changes.has(port)) {
       this.after(port, () => port.send(bytes, at));

@@ -254,6 +254,11 @@ TEST(Transfer, ListensForAQuietAfterTheLastAnswerBeforeClaimingSuccess)
     EXPECT_EQ(doubled.console, kStart + progress + kCrcError + Progress(3, 75) + kRepliedTooLate);
     EXPECT_NE(doubled.report.flash, image);
 
+    // A lone byte in the quiet does not end it: the refusal still on its way after it is heard.
+    SimRun strayInQuiet = RunUpdateOf(Records(1, 6), "delay=30; send=32:F0 1A F7; reply=1.1:20; stray=34");
+    EXPECT_EQ(strayInQuiet.console, kStart + Progress(0, 0) + kRepliedTooLate);
+    EXPECT_EQ(strayInQuiet.exitStatus, 3);
+
     // The quiet is twice the longest answer, at least 100 ms: identification's answer, then per
     // record a sleep after each of 5 frames and the polls until its answer.
     EXPECT_EQ(RunUpdateOf(image, "").report.sleptMs, 1u + 4 * 5 + 100);

@@ -278,4 +278,39 @@ TEST(WebMidiBackend, HandsTheBrowserEachFrameWithItsTime)
     EXPECT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
 }
 
+// The page hands a record's frames over ahead, so an answer may reach it before the last of them
+// has left: that one answers an earlier send. It is held back, ends no wait, and comes back only
+// just ahead of the next message that arrives after the frames left, which replaces it.
+TEST(WebMidiBackend, HandsBackAMessageThatCameBeforeTheLastFrameLeftOnlyAheadOfALaterOne)
+{
+    UsePorts("quillstrand MIDI", "quillstrand MIDI");
+    HMIDIOUT output;
+    ASSERT_EQ(midiOutOpen(&output, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    char buffer[16];
+    MIDIHDR header = {};
+    header.lpData = buffer;
+    header.dwBufferLength = sizeof buffer;
+    HMIDIIN input = OpenWithHeader(0, 0, header);
+    Sleep(1);
+    returned.clear();
+
+    for (uint8_t frame = 0; frame < 5; ++frame) {
+        SendFrame(output, {0xF0, frame, 0xF7});
+        Sleep(1);
+    }
+    Arrive(0, {0xF0, 0x1A, 0xF7});
+    const double lastFrameAt = LastFrameAt();
+    for (int poll = 0; poll < 20; ++poll) Sleep(1);
+    EXPECT_GT(PageClock(), lastFrameAt);
+    EXPECT_TRUE(returned.empty()) << "taken as the answer to frames that had not left";
+
+    Arrive(0, {0xF0, 0x20, 0xF7});
+    Sleep(1);
+    ASSERT_EQ(returned.size(), 2u);
+    EXPECT_EQ(returned[0].bytes, (std::vector<uint8_t>{0xF0, 0x1A, 0xF7}));
+    EXPECT_EQ(returned[1].bytes, (std::vector<uint8_t>{0xF0, 0x20, 0xF7}));
+    CloseWithHeader(input, header);
+    EXPECT_EQ(midiOutClose(output), MMSYSERR_NOERROR);
+}
+
 }  // namespace
