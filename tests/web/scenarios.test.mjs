@@ -29,6 +29,22 @@ const devices = (names) => `in=${names}; out=${names}`;
 // The sample image's size in bytes: the controller that knows it restarts after the last record.
 const sampleSize = sample.bytes.toString('latin1').trim().split(/\s+/).length;
 
+// An image of `count` records of `size` bytes each, every one different.
+function records(count, size) {
+  const bytes = [];
+  for (let r = 0; r < count; r += 1) {
+    const payload = Array.from({ length: size - 4 }, (_, i) => (r * 31 + i * 7) & 0xFF);
+    const checksum = (0x10000 - (payload.reduce((sum, byte) => sum + byte, 0) & 0xFFFF)) & 0xFFFF;
+    bytes.push((size - 2) >> 8, (size - 2) & 0xFF, ...payload, checksum & 0xFF, checksum >> 8);
+  }
+  const lines = [];
+  for (let i = 0; i < bytes.length; i += 16) {
+    lines.push(bytes.slice(i, i + 16).map((byte) => byte.toString(16).toUpperCase().padStart(2, '0'))
+      .join(' '));
+  }
+  return { name: `quillstrand_${count}x${size}.kit`, bytes: Buffer.from(`${lines.join('\r\n')}\r\n`) };
+}
+
 // The firmware a maker offers beside the page, newest first; and the same list with the newest
 // image's SHA-256 wrong.
 const newest = { name: 'quillstrand_v1.3.kit', bytes: sample.bytes };
@@ -169,6 +185,22 @@ const COMPARED = [
     // Record 20's answer is held until the record goes out again, however long the page's wait
     // lasts on a busy machine: then answers and sends no longer pair up.
     name: 'an answer too late', image: sample, sim: 'late=20.1', ...TOO_LATE,
+  },
+  // The answer to a record's first copy comes late, just as the first frame of its second copy
+  // reaches the controller, and the second copy goes unanswered: the record's other frames had
+  // not left, so that answer is not the second copy's, and the record goes out a third time.
+  {
+    name: 'a late answer while the record goes out again', image: records(2, 100),
+    sim: 'late=1.1; silent=2.1', ...TOO_LATE,
+  },
+  {
+    name: 'a late answer while a long record goes out again', image: records(10, 257),
+    sim: 'late=3.1; silent=4.1', ...TOO_LATE,
+  },
+  // A record of one frame has left with that frame: the same late answer is its second copy's.
+  {
+    name: 'a late answer once a one-frame record went out again', image: records(1, 6),
+    sim: 'late=1.1; silent=2.1', ...UPDATED,
   },
   // An answer cut short by the next one comes back as Windows hands it back, and is no answer.
   { name: 'a SysEx cut short', image: sample, sim: 'before=50.1:F0 20; slow=50.1:5', ...UPDATED },
