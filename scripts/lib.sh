@@ -23,6 +23,12 @@ windows_toolchain() {
   esac
 }
 
+# Whether this machine runs 32-bit x86 programs, and so 32-bit Wine: a kernel may be built or
+# booted without them (ia32_emulation=off). The guest's kernel runs them.
+runs_32bit_programs() {
+  ! /lib/ld-linux.so.2 --version 2>&1 | grep -q "Exec format error"
+}
+
 # The Wine prefix of every Windows run of 32 bits (build/wineprefix, the default) or 64 bits
 # (build/wineprefix64), made once and made anew when Wine is upgraded (the guest reads them through
 # its share too: making one there would take minutes of emulated CPU). Exports Wine's settings

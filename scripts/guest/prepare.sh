@@ -21,10 +21,13 @@ dpkg-deb -x build/dist/tambrell-update.deb "$shipped/deb"
 remove_guest_share
 share=$(mktemp -d "/tmp/tambrell guest.XXXXXX")
 printf '%s\n' "$share" >build/guest/share-dir
-for bits in 32 64; do
+# A prefix that this machine cannot make (no 32-bit programs here) the guest makes itself.
+for bits in 64 32; do
   unzip -q "build/dist/tambrell-update-$(project_version)-win$bits.zip" tambrell-update.exe -d "$share/win$bits"
-  use_wine_prefix "$bits"
-  cp -a "$WINEPREFIX" "$share/${WINEPREFIX##*/}"
+  if [ "$bits" = 64 ] || runs_32bit_programs; then
+    use_wine_prefix "$bits"
+    cp -a "$WINEPREFIX" "$share/${WINEPREFIX##*/}"
+  fi
 done
 mkdir -p "$share/build/web/page" "$share/tests/web"
 unzip -q build/dist/tambrell-update-*-web.zip -d "$share/build/web/page"

@@ -11,10 +11,15 @@ in_wine_root() {
 }
 
 # The host's root, and Wine's server kept running with one program run through it, so that no
-# scenario's time holds Wine's start.
+# scenario's time holds Wine's start. A prefix that the host could not make (a host that runs no
+# 32-bit programs) is made here, in the overlay.
 wine_mount_and_warm_up() {
   host_root_mount || return 1
-  [ -d "$HOST_ROOT$SHARE/$WINE_PREFIX" ] || { echo "no prefix at $SHARE/$WINE_PREFIX"; return 1; }
+  if [ ! -d "$HOST_ROOT$SHARE/$WINE_PREFIX" ]; then
+    echo "making the prefix $SHARE/$WINE_PREFIX"
+    in_wine_root "$WINE_LOADER" wineboot --init && in_wine_root wineserver -w ||
+      { echo "no prefix could be made at $SHARE/$WINE_PREFIX"; return 1; }
+  fi
   in_wine_root wineserver -p || { echo "Wine's server did not start"; return 1; }
   in_wine_root "$WINE_LOADER" cmd /c exit || { echo "Wine did not run cmd"; return 1; }
 }
