@@ -26,7 +26,9 @@ windows_toolchain() {
 # Whether this machine runs 32-bit x86 programs, and so 32-bit Wine: a kernel may be built or
 # booted without them (ia32_emulation=off). The guest's kernel runs them.
 runs_32bit_programs() {
-  ! /lib/ld-linux.so.2 --version 2>&1 | grep -q "Exec format error"
+  local said
+  said=$(/lib/ld-linux.so.2 --version 2>&1) || true
+  [[ "$said" != *"Exec format error"* ]]
 }
 
 # The Wine prefix of every Windows run of 32 bits (build/wineprefix, the default) or 64 bits
