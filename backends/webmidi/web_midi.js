@@ -64,7 +64,7 @@ var webMidi = {
     if (!on) return true;
     if (port.state !== 'connected') return false;
     const kept = [];
-    const held = [];  // arrived while frames were still to leave
+    const held = [];  // seen while frames were still due to leave
     const keep = (event) => {
       if (event.data.length === 0 || event.data[0] !== 0xF0) return;
       const message = new Uint8Array(event.data);
