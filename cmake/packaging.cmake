@@ -28,14 +28,16 @@ if(WIN32)
   set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS ${TAMBRELL_MANIFEST})
   target_sources(tambrell-update PRIVATE ${resources})
 
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  # One zip per architecture, win64 or win32, whose readme names it.
+  math(EXPR TAMBRELL_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+  set(CPACK_PACKAGE_FILE_NAME tambrell-update-${PROJECT_VERSION}-win${TAMBRELL_BITS})
+
   # Notepad of older Windows shows a text without CR LF as one line.
   configure_file(packaging/README.txt ${PROJECT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS tambrell-update RUNTIME DESTINATION . COMPONENT user)
   install(FILES ${PROJECT_BINARY_DIR}/README.txt DESTINATION . COMPONENT user)
-
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-  set(CPACK_PACKAGE_FILE_NAME tambrell-update-${PROJECT_VERSION}-win32)
 elseif(EMSCRIPTEN)
   if(TAMBRELL_WEB_THREADS)
     return()

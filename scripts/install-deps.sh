@@ -11,11 +11,13 @@ packages_of() {
   case "$1" in
     build) echo cmake ninja-build g++ libgtest-dev googletest procps ;;
     alsa)  echo libasound2-dev ;;
-    mingw) echo g++-mingw-w64-i686-posix ;;
-    wine)  echo g++-mingw-w64-i686-posix googletest wine wine32:i386 ;;
+    mingw) echo g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix ;;
+    wine)  echo g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest \
+             wine wine32:i386 wine64 ;;
     guest) echo qemu-system-x86 busybox-static alsa-utils kmod cpio xz-utils libasound2-dev ;;
     reliability) echo clang libclang-rt-dev valgrind ;;
-    package) echo dpkg-dev fakeroot lintian icoutils zip unzip man-db groff-base osslsigncode openssl ;;
+    package) echo dpkg-dev fakeroot lintian icoutils zip unzip man-db groff-base osslsigncode openssl \
+             file ;;
     # Node from NodeSource brings its own npm; Debian's Node needs Debian's npm beside it.
     web)   echo emscripten chromium firefox-esr nodejs
            command -v npm >/dev/null || echo npm ;;

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds what users download into build/dist/:
-#   tambrell-update-<version>-win32.zip   the Windows program and its readme
+#   tambrell-update-<version>-win64.zip   the 64-bit Windows program and its readme
+#   tambrell-update-<version>-win32.zip   the 32-bit Windows program and its readme
 #   tambrell-update_<version>_<arch>.deb  the Debian package, also as tambrell-update.deb
 #   tambrell-update-<version>-web.zip     the page: its files, its program and the program's wasm
 #   SHA256SUMS                            the checksum of each (sha256sum -c SHA256SUMS)
 # The same commit gives the same bytes, from any folder and at any time. With
 # TAMBRELL_SIGN_PKCS12 (a PKCS#12 file) and TAMBRELL_SIGN_PASSWORD_FILE (a file holding its
-# password) the exe is signed before it goes into the zip; see docs/packaging.md.
+# password) each exe is signed before it goes into its zip; see docs/packaging.md.
 # With --web-firmware DIR also, for a maker who hosts the page with the firmware it offers (no
 # release file, so not in SHA256SUMS):
 #   tambrell-update-<version>-web-firmware.zip  the page with DIR's firmware.json and its images
@@ -41,7 +42,6 @@ scripts/build-windows.sh >/dev/null
 scripts/build-web.sh >/dev/null
 source scripts/lib.sh
 version=$(project_version)
-zip=tambrell-update-$version-win32.zip
 deb=tambrell-update_${version}_$(dpkg --print-architecture).deb
 web=tambrell-update-$version-web.zip
 
@@ -73,15 +73,20 @@ sign_exe() {
   mv "$exe.signed" "$exe"
 }
 
-(cd build/windows && cpack -G ZIP >/dev/null)
-unzip -q "build/windows/$zip" -d "$staging/win32"
+zips=()
+for bits in 64 32; do
+  zips+=("tambrell-update-$version-win$bits.zip")
+  windows=$(windows_build "$bits" windows)
+  (cd "$windows" && cpack -G ZIP >/dev/null)
+  unzip -q "$windows/${zips[-1]}" -d "$staging/win$bits"
+  [ -n "$signing" ] && sign_exe "$staging/win$bits/tambrell-update.exe"
+  pack_zip "$staging/win$bits" "build/dist/${zips[-1]}"
+done
 if [ -n "$signing" ]; then
-  sign_exe "$staging/win32/tambrell-update.exe"
-  echo "tambrell-update.exe is signed with $TAMBRELL_SIGN_PKCS12"
+  echo "both tambrell-update.exe are signed with $TAMBRELL_SIGN_PKCS12"
 else
-  echo "tambrell-update.exe is unsigned (TAMBRELL_SIGN_PKCS12 and TAMBRELL_SIGN_PASSWORD_FILE not set)"
+  echo "both tambrell-update.exe are unsigned (TAMBRELL_SIGN_PKCS12 and TAMBRELL_SIGN_PASSWORD_FILE not set)"
 fi
-pack_zip "$staging/win32" "build/dist/$zip"
 
 (cd build/native && cpack -G DEB >/dev/null)
 dpkg-deb --raw-extract "build/native/$deb" "$staging/deb"
@@ -97,7 +102,7 @@ sums=$(cd build/dist && find . -maxdepth 1 -type f -printf '%P\n' | LC_ALL=C sor
 echo "$sums" >build/dist/SHA256SUMS
 # A name that stays when the version moves on, for scripts that install the package.
 ln -s "$deb" build/dist/tambrell-update.deb
-echo "build/dist/$zip"
+printf 'build/dist/%s\n' "${zips[@]}"
 echo "build/dist/$deb"
 echo "build/dist/$web"
 echo "build/dist/SHA256SUMS"

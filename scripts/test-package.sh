@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# What users download, checked as they get it: the exe from the zip has its manifest and version
-# (read back from the file, and through Windows' own calls under Wine); the zip holds the exe and
-# a CR LF readme; the web zip holds the page and nothing else; the Debian package passes lintian,
+# What users download, checked as they get it: each Windows zip (64-bit, 32-bit) holds the exe of
+# its architecture, a console program, and a CR LF readme, and the exe has its manifest and version
+# (read back from the file, and through Windows' own calls under Wine of its bits); the web zip holds the page and nothing else; the Debian package passes lintian,
 # installs with apt, runs from the PATH and purges without a trace. SHA256SUMS verifies, no file
 # names the build folder, a clean clone elsewhere builds the same bytes, and a release made with a
-# certificate holds an exe whose signature verifies against it.
+# certificate holds exes whose signatures verify against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -13,7 +13,6 @@ scripts/install-deps.sh build alsa mingw wine package
 source scripts/lib.sh
 version=$(project_version)
 file_version=$version.0
-zip=build/dist/tambrell-update-$version-win32.zip
 deb=build/dist/tambrell-update_${version}_$(dpkg --print-architecture).deb
 
 use_scratch_folder
@@ -25,6 +24,70 @@ fail() {
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
   fail "the checkout differs from its last commit, which a clone would build: commit first"
 
+# --- Each Windows zip: the exe of its architecture, its signature, its resources, its version as
+# Windows reads it under Wine of its bits
+windows_zip() {
+  echo "build/dist/tambrell-update-$version-win$1.zip"
+}
+check_windows_zip() {
+  local bits=$1 zip folder=$work/zip$1 exe kind
+  zip=$(windows_zip "$bits")
+  [ "$(unzip -Z1 "$zip" | sort)" = $'README.txt\ntambrell-update.exe' ] ||
+    fail "$zip holds $(unzip -Z1 "$zip" | tr '\n' ' '), not exactly the exe and README.txt"
+  mkdir "$folder"
+  unzip -q "$zip" -d "$folder"
+  exe=$folder/tambrell-update.exe
+  perl -ne 'exit 1 unless /\r\n\z/' "$folder/README.txt" || fail "README.txt of $zip has a line without CR LF"
+  kind=$(file -b "$exe")
+  case "$bits:$kind" in
+    "64:PE32+ executable (console) x86-64"*|"32:PE32 executable (console) Intel 80386"*) ;;
+    *) fail "the exe of $zip is a $kind" ;;
+  esac
+  echo "win$bits zip: exactly the exe ($kind) and README.txt, which has CR LF line ends"
+
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed$bits.exe" >"$work/verify.txt" 2>&1 ||
+    fail "the signed exe of $zip does not verify against its certificate:"$'\n'"$(cat "$work/verify.txt")"
+  # Reproducible up to the signature: the signature taken over to the unsigned exe gives the same
+  # bytes.
+  osslsigncode extract-signature -in "$work/signed$bits.exe" -out "$work/signature$bits" >/dev/null
+  osslsigncode attach-signature -sigin "$work/signature$bits" -CAfile "$work/cert.pem" -in "$exe" \
+    -out "$work/attached$bits.exe" >/dev/null
+  cmp -s "$work/attached$bits.exe" "$work/signed$bits.exe" ||
+    fail "the signed exe of $zip is not the unsigned one with its signature"
+  echo "signed win$bits exe: verifies against its certificate; it is the unsigned exe with the signature attached"
+
+  local manifest version_strings value name probe expected
+  manifest=$(wrestool -x --raw -t 24 "$exe" 2>/dev/null || true)
+  grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' <<<"$manifest" ||
+    fail "the win$bits exe's manifest does not ask to run as the invoker"
+  [ "$(grep -c '<supportedOS Id=' <<<"$manifest")" -eq 5 ] ||
+    fail "the win$bits exe's manifest does not name the five Windows versions from Vista to 11"
+  version_strings=$(wrestool -x --raw -t 16 "$exe" 2>/dev/null | strings -el)
+  for name in FileVersion ProductVersion; do
+    value=$(grep -A1 -x "$name" <<<"$version_strings" | tail -n 1 || true)
+    [ "$value" = "$file_version" ] || fail "the win$bits exe's $name is '$value', not $file_version"
+  done
+  echo "win$bits exe resources: manifest asInvoker on Vista to 11, FileVersion and ProductVersion $file_version"
+
+  if [ "$bits" = 32 ] && ! runs_32bit_programs; then
+    echo "win32 exe version under 32-bit Wine: not read, this machine's kernel runs no 32-bit programs"
+    return 0
+  fi
+  scripts/build-windows-tests.sh "$bits" exe_version_probe
+  use_wine_prefix "$bits"
+  probe=$(cd "$folder" && timeout 60 "$wine" "$root/$(windows_build "$bits" wine)/tests/packaging/exe_version_probe.exe" \
+    tambrell-update.exe </dev/null | tr -d '\r' || true)
+  for expected in "fixed-file-version $file_version" "fixed-product-version $file_version" \
+    "FileVersion $file_version" "ProductVersion $file_version" \
+    "OriginalFilename tambrell-update.exe" "InternalName tambrell-update"; do
+    grep -qxF "$expected" <<<"$probe" || fail "under $bits-bit Wine the exe's version lacks '$expected':"$'\n'"$probe"
+  done
+  for name in FileDescription LegalCopyright ProductName; do
+    grep -q "^$name ." <<<"$probe" || fail "under $bits-bit Wine the exe has no $name"
+  done
+  echo "win$bits exe version under $bits-bit Wine (GetFileVersionInfoA, VerQueryValueA): $file_version"
+}
+
 # --- A release signed with a throwaway certificate; then the unsigned one that the rest checks
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=tambrell-update test signer" \
   -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
@@ -33,26 +96,10 @@ openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout "fil
   -out "$work/signer.p12"
 TAMBRELL_SIGN_PKCS12=$work/signer.p12 TAMBRELL_SIGN_PASSWORD_FILE=$work/password \
   scripts/package.sh >/dev/null
-unzip -q -p "$zip" tambrell-update.exe >"$work/signed.exe"
-grep -q "is unsigned" <<<"$(scripts/package.sh)" || fail "package.sh does not say that the exe is unsigned"
-
-# --- The zip
-[ "$(unzip -Z1 "$zip" | sort)" = $'README.txt\ntambrell-update.exe' ] ||
-  fail "$zip holds $(unzip -Z1 "$zip" | tr '\n' ' '), not exactly the exe and README.txt"
-mkdir "$work/zip"
-unzip -q "$zip" -d "$work/zip"
-exe=$work/zip/tambrell-update.exe
-perl -ne 'exit 1 unless /\r\n\z/' "$work/zip/README.txt" || fail "README.txt has a line without CR LF"
-echo "zip: exactly the exe and README.txt, which has CR LF line ends"
-
-osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed.exe" >"$work/verify.txt" 2>&1 ||
-  fail "the signed exe does not verify against its certificate:"$'\n'"$(cat "$work/verify.txt")"
-# Reproducible up to the signature: the signature taken over to the unsigned exe gives the same bytes.
-osslsigncode extract-signature -in "$work/signed.exe" -out "$work/signature" >/dev/null
-osslsigncode attach-signature -sigin "$work/signature" -CAfile "$work/cert.pem" -in "$exe" \
-  -out "$work/attached.exe" >/dev/null
-cmp -s "$work/attached.exe" "$work/signed.exe" || fail "the signed exe is not the unsigned one with its signature"
-echo "signed exe: verifies against its certificate; it is the unsigned exe with the signature attached"
+for bits in 64 32; do
+  unzip -q -p "$(windows_zip "$bits")" tambrell-update.exe >"$work/signed$bits.exe"
+done
+grep -q "are unsigned" <<<"$(scripts/package.sh)" || fail "package.sh does not say that the exes are unsigned"
 
 # --- The web zip: the page as served, never the simulated controller of the tests and the demo
 web_zip=build/dist/tambrell-update-$version-web.zip
@@ -80,33 +127,8 @@ scripts/web-zip-with-firmware.sh "$web_zip" "$work/firmware" "$work/offering.zip
   fail "the web zip with firmware holds $(unzip -Z1 "$work/offering.zip" | tr '\n' ' ')"
 echo "web zip with firmware: the page, firmware.json and the image it lists; a wrong SHA-256 refused"
 
-# --- The exe's resources, read from the file
-manifest=$(wrestool -x --raw -t 24 "$exe" 2>/dev/null || true)
-grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' <<<"$manifest" ||
-  fail "the exe's manifest does not ask to run as the invoker"
-[ "$(grep -c '<supportedOS Id=' <<<"$manifest")" -eq 5 ] ||
-  fail "the exe's manifest does not name the five Windows versions from Vista to 11"
-version_strings=$(wrestool -x --raw -t 16 "$exe" 2>/dev/null | strings -el)
-for name in FileVersion ProductVersion; do
-  value=$(grep -A1 -x "$name" <<<"$version_strings" | tail -n 1 || true)
-  [ "$value" = "$file_version" ] || fail "the exe's $name is '$value', not $file_version"
-done
-echo "exe resources: manifest asInvoker on Vista to 11, FileVersion and ProductVersion $file_version"
-
-# --- The same version as Windows reads it, under 32-bit Wine
-scripts/build-windows-tests.sh exe_version_probe
-use_wine_prefix
-probe=$(cd "$work/zip" && timeout 60 wine "$root/build/wine/tests/packaging/exe_version_probe.exe" \
-  tambrell-update.exe </dev/null | tr -d '\r' || true)
-for expected in "fixed-file-version $file_version" "fixed-product-version $file_version" \
-  "FileVersion $file_version" "ProductVersion $file_version" \
-  "OriginalFilename tambrell-update.exe" "InternalName tambrell-update"; do
-  grep -qxF "$expected" <<<"$probe" || fail "under Wine the exe's version lacks '$expected':"$'\n'"$probe"
-done
-for name in FileDescription LegalCopyright ProductName; do
-  grep -q "^$name ." <<<"$probe" || fail "under Wine the exe has no $name"
-done
-echo "exe version under Wine (GetFileVersionInfoA, VerQueryValueA): $file_version"
+check_windows_zip 64
+check_windows_zip 32
 
 # --- The Debian package's contents and lintian
 expected_files="./
@@ -147,7 +169,8 @@ done
 echo "deb: the program is bound at start, with stack canaries and checked print calls"
 # Printed here, so that no document carries sizes that go stale.
 sizes() { for file in "$@"; do printf ' %s %s,' "${file##*/}" "$(stat -c %s "$file")"; done; }
-echo "sizes in bytes:$(sizes "$zip" "$exe" "$deb" "$program" "$web_zip")" | sed 's/,$//'
+echo "sizes in bytes:$(sizes "$(windows_zip 64)" "$work/zip64/tambrell-update.exe" "$(windows_zip 32)" \
+  "$work/zip32/tambrell-update.exe" "$deb" "$program" "$web_zip")" | sed 's/,$//'
 
 # --- Checksums; no build path; the same bytes from a clean clone in a folder with a space
 (cd build/dist && sha256sum --quiet --strict -c SHA256SUMS) || fail "build/dist/SHA256SUMS does not verify"
@@ -156,8 +179,9 @@ echo "sizes in bytes:$(sizes "$zip" "$exe" "$deb" "$program" "$web_zip")" | sed 
   fail "build/dist/SHA256SUMS does not list every release file"
 mkdir "$work/web"
 unzip -q "$web_zip" -d "$work/web"
-named=$(grep -rlF "$root" "$work/zip" "$work/web" "$work/deb" || true)
-[ -z "$named$(strings -el "$exe" | grep -F "$root" || true)" ] || fail "the build folder is named in $named"
+named=$(grep -rlF "$root" "$work/zip64" "$work/zip32" "$work/web" "$work/deb" || true)
+named+=$(strings -el "$work/zip64/tambrell-update.exe" "$work/zip32/tambrell-update.exe" | grep -F "$root" || true)
+[ -z "$named" ] || fail "the build folder is named in $named"
 echo "SHA256SUMS verifies and lists every release file; no file names the build folder"
 
 clone="$work/a clone"

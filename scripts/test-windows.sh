@@ -1,21 +1,19 @@
 #!/usr/bin/env bash
-# The Windows side: cross-builds the whole test suite and runs every test program under 32-bit
-# Wine and on Linux, comparing the pass counts; then runs the real tambrell-update.exe as a user
-# would and compares its console with the Linux program's.
+# The Windows side, for the 64-bit and the 32-bit programs alike: cross-builds the whole test suite
+# and runs every test program under Wine of that many bits and on Linux, comparing the pass counts;
+# then runs the real tambrell-update.exe as a user would and compares its console with the Linux
+# program's. A machine whose kernel runs no 32-bit programs runs the 64-bit side alone, and says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-
 scripts/install-deps.sh build wine
 scripts/build-native.sh >/dev/null
 scripts/build-windows.sh >/dev/null
-scripts/build-windows-tests.sh
+for bits in 64 32; do scripts/build-windows-tests.sh "$bits"; done
 source scripts/lib.sh
-use_wine_prefix
 # No MIDI driver: the real program under Wine must see no device, as the test programs see only
 # the simulator's.
 export WINEDLLOVERRIDES=winealsa.drv=d
-
 use_scratch_folder
 
 # Runs one test program from its build's folder (through the given runner, if any) and prints
@@ -36,25 +34,29 @@ passed_tests() {
   echo "$passed"
 }
 
-# Every Windows test program against its Linux twin. Programs of Linux-only parts (the ALSA
-# backend) have no twin and are left to the Linux step.
-total=0
-while read -r program; do
-  relative=${program#"$root/build/wine/"}
-  twin=$root/build/native/${relative%.exe}
-  if [ ! -x "$twin" ]; then
-    echo "test-windows: $relative has no Linux twin to compare with" >&2
-    exit 1
-  fi
-  linux_passed=$(passed_tests build/native "$twin")
-  wine_passed=$(passed_tests build/wine "$program" timeout 900 wine)
-  if [ "$linux_passed" -ne "$wine_passed" ]; then
-    echo "test-windows: $relative passed $wine_passed tests under Wine, $linux_passed on Linux" >&2
-    exit 1
-  fi
-  total=$((total + wine_passed))
-done <build/wine/test-programs.txt
-echo "tests passed: $total under Wine, as on Linux"
+# Every Windows test program of `bits` against its Linux twin, whose count is taken once. Programs
+# of Linux-only parts (the ALSA backend) have no twin and are left to the Linux step.
+declare -A linux_passed
+test_programs() {
+  local tests=$root/$(windows_build "$1" wine) program relative twin wine_passed total=0
+  while read -r program; do
+    relative=${program#"$tests/"}
+    twin=$root/build/native/${relative%.exe}
+    if [ ! -x "$twin" ]; then
+      echo "test-windows: $relative has no Linux twin to compare with" >&2
+      return 1
+    fi
+    [ -n "${linux_passed[$relative]:-}" ] || linux_passed[$relative]=$(passed_tests build/native "$twin")
+    wine_passed=$(passed_tests "$tests" "$program" timeout 900 "$wine")
+    if [ "${linux_passed[$relative]}" -ne "$wine_passed" ]; then
+      echo "test-windows: $relative passed $wine_passed tests under $1-bit Wine," \
+        "${linux_passed[$relative]} on Linux" >&2
+      return 1
+    fi
+    total=$((total + wine_passed))
+  done <"$tests/test-programs.txt"
+  echo "tests passed: $total under $1-bit Wine, as on Linux"
+}
 
 # Runs the Linux program ($3) and the Windows one ($4) in folder $2, and compares their consoles
 # (without the CR that Windows' text-mode output puts before every LF) and exit statuses, which
@@ -64,7 +66,7 @@ echo "tests passed: $total under Wine, as on Linux"
 compare() {
   local status=$1 folder=$2 linux windows
   linux=$(cd "$folder" && timeout 60 "$3" ${5:+"$5"} </dev/null; echo "status $?")
-  windows=$(cd "$folder" && timeout 30 wine "$4" ${6:+"$6"} < <(sleep 60) |
+  windows=$(cd "$folder" && timeout 30 "$wine" "$4" ${6:+"$6"} < <(sleep 60) |
     perl -pe 's/\r\n\z/\n/'; echo "status ${PIPESTATUS[0]}")
   [ -n "${5:-}" ] && linux=${linux//"$5"/"$6"}
   if [ "${linux##*$'\n'}" != "status $status" ] || [ "$linux" != "$windows" ]; then
@@ -76,46 +78,61 @@ compare() {
 # The real program in a folder of its own, as a user starts it: its console as the Linux
 # program's.
 check_console() {
-  local case=$1 status=$2 folder=$work/$1
+  local case=$1 status=$2 folder=$work/$bits/$1
   mkdir -p "$folder"
   [ -n "${3:-}" ] && cp "$3" "$folder/"
   [ -n "${4:-}" ] && printf '%s' "$4" >"$folder/quillstrand_bad.kit"
-  compare "$status" "$folder" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" ||
+  compare "$status" "$folder" "$root/build/native/tambrell-update" "$exe" ||
     { echo "test-windows: the console of '$case' differs from Linux" >&2; return 1; }
   echo "console of '$case' as on Linux"
 }
-
-check_console no-image 1
-check_console bad-image 1 "" $'00 04 12 34 BA FE\r\n'
-check_console good-image 2 examples/quillstrand_v1.2.kit
 
 # Names outside every ANSI code page: an image named so (as a second download of it may be), in a
 # folder named in Chinese, Cyrillic and a symbol, found by the real program's search, and dropped
 # on it as Explorer passes a file (the whole path, backslashes and spaces); then a whole update of
 # the simulated device from there. Wine reads Unix names in the locale's encoding.
-export LC_ALL=C.UTF-8
-folder="$work/下载 Загрузки ✓"
-image="$folder/quillstrand v1.3 副本.kit"
-mkdir "$folder"
-cp examples/quillstrand_v1.2.kit "$image"
-dropped=$(winepath -w "$image")
-compare 2 "$folder" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" &&
-  compare 2 "$work" "$root/build/native/tambrell-update" "$root/build/windows/tambrell-update.exe" \
-    "$image" "$dropped" &&
-  TAMBRELL_SIM=clock=virtual compare 0 "$work" "$root/build/native/backends/sim/tambrell-update-sim" \
-    "$root/build/wine/backends/sim/tambrell-update-sim.exe" "$image" "$dropped" ||
-  { echo "test-windows: the image in '$folder' was not used as on Linux" >&2; exit 1; }
-echo "the image in a folder named '${folder##*/}', found and dropped, as on Linux; updated from there"
+check_names() {
+  local folder="$work/$bits/下载 Загрузки ✓" image dropped
+  image="$folder/quillstrand v1.3 副本.kit"
+  mkdir "$folder"
+  cp examples/quillstrand_v1.2.kit "$image"
+  dropped=$("$wine" winepath -w "$image" | tr -d '\r')
+  compare 2 "$folder" "$root/build/native/tambrell-update" "$exe" &&
+    compare 2 "$work/$bits" "$root/build/native/tambrell-update" "$exe" "$image" "$dropped" &&
+    TAMBRELL_SIM=clock=virtual compare 0 "$work/$bits" "$root/build/native/backends/sim/tambrell-update-sim" \
+      "$root/$(windows_build "$bits" wine)/backends/sim/tambrell-update-sim.exe" "$image" "$dropped" ||
+    { echo "test-windows: the image in '$folder' was not used as on Linux" >&2; return 1; }
+  echo "the image in a folder named '${folder##*/}', found and dropped, as on Linux; updated from there"
 
-# On a console, which Wine gives a program started from a terminal: the name shows as given (a
-# console is no UTF-8 byte stream), and the run ends at the pause; the key comes a while later,
-# and the exit status is still the run's.
-shown=$(cd "$folder" && { sleep 5; printf q; } |
-  timeout 60 script -qec "wine $(printf %q "$root/build/windows/tambrell-update.exe")" /dev/null |
-  sed 's/\x1b\[[0-9;?]*[A-Za-z]//g'
-  echo "status ${PIPESTATUS[1]}")
-if [[ "$shown" != *"OK: File '${image##*/}' is open."*"Press any key to continue"*"status 2" ]]; then
-  printf 'test-windows: on a console, the name or the pause is not shown:\n%q\n' "$shown" >&2
-  exit 1
-fi
-echo "on a console the name shows as given, and the run ends at the pause"
+  # On a console, which Wine gives a program started from a terminal: the name shows as given (a
+  # console is no UTF-8 byte stream), and the run ends at the pause; the key comes a while later,
+  # and the exit status is still the run's.
+  local shown
+  shown=$(cd "$folder" && { sleep 5; printf q; } |
+    timeout 60 script -qec "$(printf '%q %q' "$wine" "$exe")" /dev/null |
+    sed 's/\x1b\[[0-9;?]*[A-Za-z]//g'
+    echo "status ${PIPESTATUS[1]}")
+  if [[ "$shown" != *"OK: File '${image##*/}' is open."*"Press any key to continue"*"status 2" ]]; then
+    printf 'test-windows: on a console, the name or the pause is not shown:\n%q\n' "$shown" >&2
+    return 1
+  fi
+  echo "on a console the name shows as given, and the run ends at the pause"
+}
+
+export LC_ALL=C.UTF-8
+for bits in 64 32; do
+  if [ "$bits" = 32 ] && ! runs_32bit_programs; then
+    echo "-- the 32-bit programs: built, not run: this machine's kernel runs no 32-bit programs" \
+      "(the guest runs the 32-bit program under Wine)"
+    continue
+  fi
+  echo "-- the $bits-bit programs under $bits-bit Wine"
+  use_wine_prefix "$bits"
+  exe=$root/$(windows_build "$bits" windows)/tambrell-update.exe
+  mkdir -p "$work/$bits"
+  test_programs "$bits"
+  check_console no-image 1
+  check_console bad-image 1 "" $'00 04 12 34 BA FE\r\n'
+  check_console good-image 2 examples/quillstrand_v1.2.kit
+  check_names
+done

@@ -9,4 +9,10 @@ static void WINAPI KernelSleep(DWORD ms)
     SleepEx(ms, FALSE);
 }
 
-extern "C" void(WINAPI* const kernelSleepEntry)(DWORD) __asm__("__imp__Sleep@4") = KernelSleep;
+// 32-bit import names carry the stdcall decoration; 64-bit ones are the plain name.
+#ifdef _WIN64
+#define KERNEL_SLEEP_IMPORT "__imp_Sleep"
+#else
+#define KERNEL_SLEEP_IMPORT "__imp__Sleep@4"
+#endif
+extern "C" void(WINAPI* const kernelSleepEntry)(DWORD) __asm__(KERNEL_SLEEP_IMPORT) = KernelSleep;

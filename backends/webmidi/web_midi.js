@@ -15,11 +15,14 @@
 // answer above all, lasts in real time until the clock is reached, so that a run of 1 ms waits
 // adds up to its count however busy the page is.
 //
-// An answer belongs to the frames that have left: a message that arrives (its event's time stamp)
-// before the last frame handed over has left cannot answer it. It is held back and handed to the
-// program just ahead of the next message that arrives later, so that it is replaced before the
-// program looks, as a native program discards a reply that came while a record was going out; it
-// stays one answer too many, and no success is claimed over it. Held alone it ends no wait.
+// An answer belongs to the frames that have left: a message that the page sees before the last
+// frame handed over is due to leave cannot answer it. It is held back and handed to the program
+// just ahead of the next message seen later, so that it is replaced before the program looks, as a
+// native program discards a reply that came while a record was going out; it stays one answer too
+// many, and no success is claimed over it. Held alone it ends no wait. The page's own clock
+// decides, not the event's time stamp: Firefox stamps a message with the time its port was opened
+// plus the MIDI library's own count, which is not the page's clock (in the guest every answer
+// looked early, and the search found no controller).
 var webMidi = {
   inputs: null,
   outputs: null,
@@ -33,7 +36,7 @@ var webMidi = {
   LEAD_MS: 16,
   SETTLE_MS: 2000,
   due: 0,  // the page's clock: when the program's next step is to happen (performance.now())
-  leaving: 0,  // when the last frame handed over leaves
+  leaving: 0,  // when the last frame handed over is due to leave
   sentLast: false,  // the program's last step was a send: the pause after it is the browser's
   before: 0,  // the page's clock before the current pause
   target: 0,  // the real time the current wait lasts until
@@ -61,11 +64,11 @@ var webMidi = {
     if (!on) return true;
     if (port.state !== 'connected') return false;
     const kept = [];
-    const held = [];  // arrived while frames were still to leave
+    const held = [];  // seen while frames were still due to leave
     const keep = (event) => {
       if (event.data.length === 0 || event.data[0] !== 0xF0) return;
       const message = new Uint8Array(event.data);
-      if (this.arrivedAt(event) < this.leaving) {
+      if (performance.now() < this.leaving) {
         held.push(message);
         return;
       }
@@ -77,13 +80,6 @@ var webMidi = {
     this.listeners.set(index, keep);
     this.arrived.set(index, kept);
     return true;
-  },
-
-  // When the message reached the browser, on the page's clock; a browser that gives no such time
-  // stamp has it now.
-  arrivedAt(event) {
-    const now = performance.now();
-    return event.timeStamp > 0 && event.timeStamp <= now ? event.timeStamp : now;
   },
 
   // The program closed the port, as a Windows program closes its device.

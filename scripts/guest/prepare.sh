@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes everything the guest's scenarios need, without booting it: the programs as users get them
-# (the guest runs the Linux program unpacked from the Debian package, Wine runs the exe taken out
-# of the release zip, the browsers the page of the web zip), the share they are read from, the
+# (the guest runs the Linux program unpacked from the Debian package, Wine runs each exe taken
+# out of its release zip, the browsers the page of the web zip), the share they are read from, the
 # images, and the guest's kernel and initramfs. scripts/guest/check.sh then boots it.
 # Usage: scripts/guest/prepare.sh
 set -euo pipefail
@@ -12,7 +12,6 @@ scripts/package.sh >/dev/null
 shipped=build/guest/shipped
 rm -rf "$shipped" && mkdir -p "$shipped"
 dpkg-deb -x build/dist/tambrell-update.deb "$shipped/deb"
-use_wine_prefix
 
 # What Wine and the browsers read through the share (the exe, the prefix, the page and its driver)
 # lies in a folder under /tmp whose name holds a space, wherever the checkout is: a mount in the
@@ -22,8 +21,14 @@ use_wine_prefix
 remove_guest_share
 share=$(mktemp -d "/tmp/tambrell guest.XXXXXX")
 printf '%s\n' "$share" >build/guest/share-dir
-unzip -q build/dist/tambrell-update-*-win32.zip tambrell-update.exe -d "$share"
-cp -a "$WINEPREFIX" "$share/wineprefix"
+# A prefix that this machine cannot make (no 32-bit programs here) the guest makes itself.
+for bits in 64 32; do
+  unzip -q "build/dist/tambrell-update-$(project_version)-win$bits.zip" tambrell-update.exe -d "$share/win$bits"
+  if [ "$bits" = 64 ] || runs_32bit_programs; then
+    use_wine_prefix "$bits"
+    cp -a "$WINEPREFIX" "$share/${WINEPREFIX##*/}"
+  fi
+done
 mkdir -p "$share/build/web/page" "$share/tests/web"
 unzip -q build/dist/tambrell-update-*-web.zip -d "$share/build/web/page"
 web_packages

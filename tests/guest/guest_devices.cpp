@@ -38,6 +38,11 @@ std::vector<GuestDevice> ParseDevices(const std::string& column)
     return devices;
 }
 
+std::string ProgramOf(const std::string& kind)
+{
+    return kind.substr(0, kind.find('_'));
+}
+
 std::vector<SeenPort> PortsSeen(const std::string& kind, const std::vector<GuestDevice>& devices)
 {
     std::vector<SeenPort> ports;
@@ -45,7 +50,7 @@ std::vector<SeenPort> PortsSeen(const std::string& kind, const std::vector<Guest
     for (size_t i = 0; i < devices.size(); ++i) {
         if (devices[i] != GuestDevice::Through) {
             ports.push_back({i, UsbPortName(kind, devices[i], card++)});
-        } else if (kind == "wine") {
+        } else if (ProgramOf(kind) == "wine") {
             // Wine lists the sequencer's ports by client number: "Midi Through" is client 14,
             // before every card's. It is no raw MIDI device, and the page passes it over.
             ports.insert(ports.begin(), {i, "Midi Through Port-0"});

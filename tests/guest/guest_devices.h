@@ -20,6 +20,10 @@ struct SeenPort {
     std::string name;
 };
 
+// The program a scenario's kind runs: "wine_64" is Wine's (the 64-bit one), "web_firefox" the
+// page's.
+std::string ProgramOf(const std::string& kind);
+
 // The ports (each an input and an output of the same name) that a program of the scenario's
 // kind lists, in its order.
 std::vector<SeenPort> PortsSeen(const std::string& kind, const std::vector<GuestDevice>& devices);

@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 
 struct Scenario {
     std::string name;
-    std::string kind;  // "usb", "wine", "web" or "web_firefox"
+    std::string kind;  // "usb", "wine", "wine_64", "web" or "web_firefox"
     std::vector<GuestDevice> devices;
     std::string image;
     std::string deviceScript;
@@ -61,12 +61,11 @@ std::vector<Scenario> ReadScenarioTable()
     return scenarios;
 }
 
-// The kinds of a program: "web_firefox" is the page too.
 std::vector<Scenario> ScenariosOfProgram(const std::string& program)
 {
     std::vector<Scenario> scenarios;
     for (const Scenario& scenario : ReadScenarioTable()) {
-        if (scenario.kind.substr(0, scenario.kind.find('_')) == program) scenarios.push_back(scenario);
+        if (ProgramOf(scenario.kind) == program) scenarios.push_back(scenario);
     }
     return scenarios;
 }
@@ -335,10 +334,10 @@ TEST_P(GuestScenario, MatchesItsSimulatedTwin)
     SimRun twin = RunTwin(scenario, imageText);
     ASSERT_TRUE(twin.reported) << "the twin did not run: " << TwinScript(scenario);
     const std::string console = ReadFile(results / "console.txt");
-    if (scenario.kind == "wine") {
+    if (ProgramOf(scenario.kind) == "wine") {
         // Standard input is no console there, so the program ends without its pause.
         EXPECT_PRED_FORMAT2(SameAs, WithoutCrBeforeLf(console), twin.console);
-    } else if (scenario.kind.compare(0, 3, "web") == 0) {
+    } else if (ProgramOf(scenario.kind) == "web") {
         EXPECT_PRED_FORMAT2(SameAs, console, AsTerminalShows(twin.console));
     } else {
         EXPECT_PRED_FORMAT2(SameAs, console, twin.console);

@@ -193,9 +193,10 @@ const COMPARED = [
     name: 'a late answer while the record goes out again', image: records(2, 100),
     sim: 'late=1.1; silent=2.1', ...TOO_LATE,
   },
+  // The same with records of twelve frames, and a lag and a refusal further on in the same run.
   {
-    name: 'a late answer while a long record goes out again', image: records(10, 257),
-    sim: 'late=3.1; silent=4.1', ...TOO_LATE,
+    name: 'a late answer while a long record goes out again, a lag and a refusal',
+    image: records(10, 257), sim: 'late=3.1; silent=4.1; slow=6.1:100; reply=8.1:20', ...TOO_LATE,
   },
   // A record of one frame has left with that frame: the same late answer is its second copy's.
   {

@@ -121,23 +121,19 @@
     }
 
     // The frames whose time has come reach their devices, each at its own time, after what the
-    // devices sent before it; then what is due reaches the page's inputs, each message stamped
-    // with when it came, as a browser's are: what a frame set off, at that frame's time.
+    // devices sent before it; then what is due reaches the page's inputs.
     tick() {
       const now = performance.now();
       while (this.outgoing.length > 0 && this.outgoing[0].at <= now) {
         const { port, bytes, at } = this.outgoing.shift();
         this.reach(port, bytes, at);
-        this.collect(at);
       }
       this.collect(now);
-      for (const { to, data, at } of this.inbox.splice(0)) {
+      for (const { to, data } of this.inbox.splice(0)) {
         // As a browser's, only an open input hears what reaches it.
         for (const port of this.inputsNamed(to)) {
           if (port.connection !== 'open') continue;
-          const event = new MIDIMessageEvent('midimessage', { data });
-          Object.defineProperty(event, 'timeStamp', { value: at });
-          port.dispatchEvent(event);
+          port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
         }
       }
       this.schedule();
@@ -169,7 +165,7 @@
       while ((size = this.device.ccall('WebDeviceTake', 'number', ['number'], [this.since(time)])) >= 0) {
         const pointer = this.device.ccall('WebDeviceMessage', 'number');
         const data = this.device.HEAPU8.slice(pointer, pointer + size);
-        this.inbox.push({ to: this.device.ccall('WebDeviceMessageTo', 'string'), data, at: time });
+        this.inbox.push({ to: this.device.ccall('WebDeviceMessageTo', 'string'), data });
       }
     }
 

@@ -30,14 +30,14 @@ kind=$(echo $kind) devices=$(echo $devices) image=$(echo $image) device=$(echo $
 
 case "$kind" in
   usb) ;;
-  wine) wine_start || exit 1 ;;
+  wine|wine_64) wine_start "$kind" || exit 1 ;;
   web|web_firefox) web_start || exit 1 ;;
   *) echo "scenario $name: no kind $kind"; exit 1 ;;
 esac
 devices_start "$devices" "$device" || exit 1
 case "$kind" in
   usb) tool_run "$image" ;;
-  wine) wine_run "$image" ;;
+  wine|wine_64) wine_run "$image" ;;
   web_firefox) web_run "$image" firefox ;;
   web) web_run "$image" chromium ;;
 esac
