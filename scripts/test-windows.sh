@@ -131,6 +131,11 @@ for bits in 64 32; do
   exe=$root/$(windows_build "$bits" windows)/tambrell-update.exe
   mkdir -p "$work/$bits"
   test_programs "$bits"
+  for option in --version --help --list; do
+    compare 0 "$work/$bits" "$root/build/native/tambrell-update" "$exe" "$option" "$option" ||
+      { echo "test-windows: $option differs from Linux" >&2; exit 1; }
+  done
+  echo "--version, --help and --list as on Linux"
   check_console no-image 1
   check_console bad-image 1 "" $'00 04 12 34 BA FE\r\n'
   check_console good-image 2 examples/quillstrand_v1.2.kit
