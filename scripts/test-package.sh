@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What users download, checked as they get it: each Windows zip (64-bit, 32-bit) holds the exe of
 # its architecture, a console program, and a CR LF readme, and the exe has its manifest and version
-# (read back from the file, and through Windows' own calls under Wine of its bits); the web zip holds the page and nothing else; the Debian package passes lintian,
-# installs with apt, runs from the PATH and purges without a trace. SHA256SUMS verifies, no file
+# (read back from the file, and through Windows' own calls under Wine of its bits); the web zip
+# holds the page and nothing else; the Debian package passes lintian, installs with apt, runs from
+# the PATH and purges without a trace. SHA256SUMS verifies, no file
 # names the build folder, a clean clone elsewhere builds the same bytes, and a release made with a
 # certificate holds exes whose signatures verify against it.
 set -euo pipefail

@@ -23,7 +23,8 @@ share=$(mktemp -d "/tmp/tambrell guest.XXXXXX")
 printf '%s\n' "$share" >build/guest/share-dir
 # A prefix that this machine cannot make (no 32-bit programs here) the guest makes itself.
 for bits in 64 32; do
-  unzip -q "build/dist/tambrell-update-$(project_version)-win$bits.zip" tambrell-update.exe -d "$share/win$bits"
+  unzip -q "build/dist/tambrell-update-$(project_version)-win$bits.zip" tambrell-update.exe \
+    -d "$share/win$bits"
   if [ "$bits" = 64 ] || runs_32bit_programs; then
     use_wine_prefix "$bits"
     cp -a "$WINEPREFIX" "$share/${WINEPREFIX##*/}"
