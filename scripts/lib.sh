@@ -33,8 +33,8 @@ runs_32bit_programs() {
 
 # The Wine prefix of every Windows run of 32 bits (build/wineprefix, the default) or 64 bits
 # (build/wineprefix64), made once and made anew when Wine is upgraded (the guest reads them through
-# its share too, and makes one itself, in a minute of emulated CPU, only where this machine could
-# not). Exports Wine's settings for the caller, and sets `wine` to the loader of those bits.
+# its share too, and makes one itself only where this machine could not). Exports Wine's settings
+# for the caller, and sets `wine` to the loader of those bits.
 use_wine_prefix() {
   local bits=${1:-32} prefix made_by
   prefix="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix"
