@@ -14,8 +14,8 @@ bool Contains(const std::vector<uint32_t>& numbers, UINT n)
 
 }  // namespace
 
-SimInput::SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance)
-    : MidiInputPort(callback, instance), device(device)
+SimInput::SimInput(UINT device, uint64_t key, MidiInCallback callback, DWORD_PTR instance)
+    : MidiInputPort(callback, instance), device(device), key(key)
 {
 }
 
@@ -44,7 +44,9 @@ MMRESULT SimInput::Start()
 {
     return WhileOpen(this, [&](MidiService& service) {
         if (Contains(service.setup.failingStarts, device)) return MMRESULT(MMSYSERR_ERROR);
-        if (!started && service.world.ControllerBehind(true, device) == 0) service.firstReader = MidiMessageReader();
+        std::optional<size_t> listed = service.world.PortListed(true, key);
+        if (!listed) return MMRESULT(MIDIERR_NODEVICE);
+        if (!started && service.world.ControllerBehind(true, *listed) == 0) service.firstReader = MidiMessageReader();
         started = true;
         return MMRESULT(MMSYSERR_NOERROR);
     });
