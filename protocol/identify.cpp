@@ -1,8 +1,10 @@
 #include "protocol/identify.h"
 
 #include "midi/console_texts.h"
+#include "midi/controller_wait.h"
 #include "midi/midi_link.h"
 #include "midi/reply_handover.h"
+#include "protocol/await_controller.h"
 #include "protocol/console_texts.h"
 #include "protocol/messages.h"
 
@@ -11,6 +13,21 @@
 
 static const uint16_t IDENTIFY_ATTEMPTS = 19;
 static const uint16_t IDENTIFY_POLLS = 100;
+
+// A controller that is still starting: asked again until it answers, found again when it comes
+// back as a new device.
+static StageOutcome AwaitRestart(uint8_t modelCode, bool* answersMayLag)
+{
+    printf(TEXT_WAITING_RESTART, (int)WaitSeconds);
+    fflush(stdout);
+    *answersMayLag = true;
+    switch (AwaitController(modelCode, true)) {
+    case AWAIT_ANSWERED: return STAGE_PASSED;
+    case AWAIT_OTHER_MODEL: printf(TEXT_NOT_MATCHED); break;
+    case AWAIT_TIMED_OUT: printf(TEXT_RESETTING); break;
+    }
+    return STAGE_DEVICE_FAILED;
+}
 
 StageOutcome Identify(uint8_t modelCode, bool* answersMayLag)
 {
@@ -29,12 +46,9 @@ StageOutcome Identify(uint8_t modelCode, bool* answersMayLag)
         uint8_t code;
         if (!TakeReply(&code)) continue;
 
+        if (code == REPLY_RESETTING && WaitSeconds > 0) return AwaitRestart(modelCode, answersMayLag);
         if (code == modelCode) return STAGE_PASSED;
-        if (code == REPLY_RESETTING) {
-            printf(TEXT_RESETTING);
-        } else {
-            printf(TEXT_NOT_MATCHED);
-        }
+        printf(code == REPLY_RESETTING ? TEXT_RESETTING : TEXT_NOT_MATCHED);
         return STAGE_DEVICE_FAILED;
     }
     printf(TEXT_NOT_RESPONDING);
