@@ -19,7 +19,7 @@ static bool OpenAgain()
     return OpenPortsAgain(IdentifyRequest, sizeof IdentifyRequest);
 }
 
-AwaitOutcome AwaitController(uint8_t modelCode, bool announce)
+AwaitOutcome AwaitController(uint8_t modelCode, bool announce, bool* answersMayLag)
 {
     AnnouncePorts(announce);
     BeginWait();
@@ -27,15 +27,26 @@ AwaitOutcome AwaitController(uint8_t modelCode, bool announce)
     bool open = true;
     AwaitOutcome outcome = AWAIT_TIMED_OUT;
     while (outcome == AWAIT_TIMED_OUT && WaitOn(ASK_PAUSE_MS)) {
-        if (open ? InputsChanged() : NewInputListed()) open = OpenAgain();
+        if (open ? InputsChanged() : NewInputListed()) {
+            open = OpenAgain();
+            // A device found again never had the requests that went before.
+            *answersMayLag = false;
+        }
         if (!open) continue;
         if (SendSysEx(IdentifyRequest, sizeof IdentifyRequest) != 0) {
             open = OpenAgain();
+            *answersMayLag = false;
             continue;
         }
+        // As at the first request: one there as this one has just left answers an earlier one.
+        *answersMayLag = *answersMayLag || ReplyWaiting();
         SpendWait(WaitForReply(ANSWER_POLLS, 1));
         uint8_t code;
-        if (!TakeReply(&code) || code == REPLY_RESETTING) continue;
+        if (!TakeReply(&code)) {
+            *answersMayLag = true;
+            continue;
+        }
+        if (code == REPLY_RESETTING) continue;
         outcome = code == modelCode ? AWAIT_ANSWERED : AWAIT_OTHER_MODEL;
     }
     AnnouncePorts(true);

@@ -13,4 +13,6 @@ enum AwaitOutcome {
 // start. When they go (a send fails, or the input list changes) they are closed and the controller
 // is looked for as at the start, at once and then each time an input arrives: a device that
 // restarts comes back as a new one. `announce`: whether ports opened again print their names.
-AwaitOutcome AwaitController(uint8_t modelCode, bool announce);
+// `answersMayLag` as Identify's: on entry, whether an answer may still be on its way to the ports
+// open; on return, whether the answer taken may not be the last request's.
+AwaitOutcome AwaitController(uint8_t modelCode, bool announce, bool* answersMayLag);

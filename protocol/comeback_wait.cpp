@@ -13,7 +13,8 @@ void AwaitComeback(uint8_t modelCode)
     printf(TEXT_WAITING_BACK, (int)WaitSeconds);
     fflush(stdout);
     // The ports it updated through are still open: they go as it restarts, and it is found again.
-    if (AwaitController(modelCode, false) == AWAIT_ANSWERED) {
+    bool answersMayLag = false;
+    if (AwaitController(modelCode, false, &answersMayLag) == AWAIT_ANSWERED) {
         printf(TEXT_BACK, OpenPortName(true), OpenPortName(false));
     } else {
         printf(TEXT_NOT_BACK);

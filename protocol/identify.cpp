@@ -20,8 +20,7 @@ static StageOutcome AwaitRestart(uint8_t modelCode, bool* answersMayLag)
 {
     printf(TEXT_WAITING_RESTART, (int)WaitSeconds);
     fflush(stdout);
-    *answersMayLag = true;
-    switch (AwaitController(modelCode, true)) {
+    switch (AwaitController(modelCode, true, answersMayLag)) {
     case AWAIT_ANSWERED: return STAGE_PASSED;
     case AWAIT_OTHER_MODEL: printf(TEXT_NOT_MATCHED); break;
     case AWAIT_TIMED_OUT: printf(TEXT_RESETTING); break;

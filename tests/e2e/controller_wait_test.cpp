@@ -27,6 +27,9 @@ TEST(ControllerWait, AsksARestartingControllerAgainAndFollowsItsNewPorts)
     // Asked again about every half second: neither in a tight loop nor seconds after it is up.
     EXPECT_GE(starting.report.identifyRequests, 1u + 3000u / 500u);
     EXPECT_LE(starting.report.identifyRequests, 2u + 3000u / 400u);
+    // Every request had its answer in time: the restart code at the end is believed.
+    SimRun startingUpdated = RunWith("restarting=3000; size=6");
+    EXPECT_EQ(startingUpdated.console, kOpened + kPorts + kWaitingRestart + kUpdatedRestarts + kWaitingBack + kBack);
 
     // Its ports leave while it restarts and come back as new ones: closed, found again, announced.
     const std::string moving = "restarting=2000; restart-at=1000; restart=500:1000";
