@@ -33,13 +33,14 @@ AwaitOutcome AwaitController(uint8_t modelCode, bool announce, bool* answersMayL
             *answersMayLag = false;
         }
         if (!open) continue;
+        // As at the first request: one there before this one leaves answers an earlier one.
+        const bool early = ReplyWaiting();
         if (SendSysEx(IdentifyRequest, sizeof IdentifyRequest) != 0) {
             open = OpenAgain();
             *answersMayLag = false;
             continue;
         }
-        // As at the first request: one there as this one has just left answers an earlier one.
-        *answersMayLag = *answersMayLag || ReplyWaiting();
+        *answersMayLag = *answersMayLag || early;
         SpendWait(WaitForReply(ANSWER_POLLS, 1));
         uint8_t code;
         if (!TakeReply(&code)) {

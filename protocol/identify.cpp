@@ -34,12 +34,14 @@ StageOutcome Identify(uint8_t modelCode, bool* answersMayLag)
     memcpy(request, IdentifyRequest, sizeof request);
 
     for (uint16_t attempt = 0; attempt < IDENTIFY_ATTEMPTS; ++attempt) {
+        // A reply there before the request leaves came before the device had it. One that comes
+        // while it leaves may be its answer: a real device answers while the frame is drained.
+        const bool early = ReplyWaiting();
         if (SendSysEx(request, sizeof request) != 0) {
             printf(TEXT_MIDI_OUT_MISSING);
             return STAGE_PORTS_FAILED;
         }
-        // A reply there as the request has just left came before the device had it.
-        *answersMayLag = attempt > 0 || ReplyWaiting();
+        *answersMayLag = attempt > 0 || early;
         // Any count ends this wait, even a lone byte; only 2 or more is a reply.
         WaitForReply(IDENTIFY_POLLS, 1);
         uint8_t code;

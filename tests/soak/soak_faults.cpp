@@ -102,7 +102,9 @@ void AddAnswerTooMany(const SoakImage& image, std::mt19937_64& random, SoakFault
 }
 
 // The controller still starting, plugged in late, restarting while it is asked, or after its update
-// back late or never: within the tool's 30 s wait or past it.
+// back late or never: within the tool's 30 s wait or past it. It restarts while it still answers
+// 0x15, never mid-transfer: a restart loses the answers it holds, and a lost answer to a record
+// kept twice looks to the host exactly like one that was never late (as a lost send does).
 std::string ComingsAndGoings(const SoakImage& image, std::mt19937_64& random)
 {
     const std::string restart = "restart=" + std::to_string(Between(random, 0, 35000)) + ":" +
@@ -110,7 +112,10 @@ std::string ComingsAndGoings(const SoakImage& image, std::mt19937_64& random)
     switch (random() % 4) {
     case 0: return "restarting=" + std::to_string(Between(random, 1, 35000));
     case 1: return "plug-in=" + std::to_string(Between(random, 1, 35000));
-    case 2: return "restart-at=" + std::to_string(Between(random, 1, 3000)) + "; " + restart;
+    case 2: {
+        const uint64_t at = Between(random, 1, 3000);
+        return "restarting=" + std::to_string(at + 1) + "; restart-at=" + std::to_string(at) + "; " + restart;
+    }
     default: return "size=" + std::to_string(image.Bytes()) + "; " + (random() % 4 == 0 ? "restart=never" : restart);
     }
 }
