@@ -4,6 +4,7 @@
 #include "app/device_list.h"
 #include "app/exit_status.h"
 #include "app/run_update.h"
+#include "midi/controller_wait.h"
 #include "midi/named_device.h"
 #include "os/timer_resolution.h"
 
@@ -51,19 +52,37 @@ static int RunOption(const char* argument)
     return EXIT_OK;
 }
 
-static const char DEVICE_OPTION_WITH_VALUE[] = "--device=";
+// An option that takes a value, in the same argument after "=" or in the next one.
+struct ValueOption {
+    const char* shortName;
+    const char* longName;
+    const char* withValue;  // the long name and "="
+};
 
-// Takes the device option at argv[*at], with its name in the same or the next argument, into
-// NamedDevice; false when the name is missing or empty.
+static const ValueOption DEVICE_OPTION = {"-d", "--device", "--device="};
+static const ValueOption WAIT_OPTION = {"-w", "--wait", "--wait="};
+
+static bool IsValueOption(const char* argument, const ValueOption& option)
+{
+    return IsOption(argument, option.shortName, option.longName) ||
+           strncmp(argument, option.withValue, strlen(option.withValue)) == 0;
+}
+
+// The value of the option at argv[*at]; "" when it is missing.
+static const char* TakeValue(int argc, char** argv, int* at, const ValueOption& option)
+{
+    const char* argument = argv[*at];
+    if (strncmp(argument, option.withValue, strlen(option.withValue)) == 0) {
+        return argument + strlen(option.withValue);
+    }
+    return *at + 1 < argc ? argv[++*at] : "";
+}
+
+// Takes the device option's name into NamedDevice; false when it is missing or empty.
 static bool TakeDeviceName(int argc, char** argv, int* at)
 {
     const char* option = argv[*at];
-    const char* name;
-    if (strncmp(option, DEVICE_OPTION_WITH_VALUE, sizeof DEVICE_OPTION_WITH_VALUE - 1) == 0) {
-        name = option + sizeof DEVICE_OPTION_WITH_VALUE - 1;
-    } else {
-        name = *at + 1 < argc ? argv[++*at] : "";
-    }
+    const char* name = TakeValue(argc, argv, at, DEVICE_OPTION);
     if (name[0] == '\0') {
         fprintf(stderr, TEXT_DEVICE_NAME_MISSING, option);
         return false;
@@ -72,10 +91,24 @@ static bool TakeDeviceName(int argc, char** argv, int* at)
     return true;
 }
 
-static bool IsDeviceOption(const char* argument)
+// Takes the wait option's whole seconds, 0 to MAX_WAIT_SECONDS, into WaitSeconds.
+static bool TakeWaitSeconds(int argc, char** argv, int* at)
 {
-    return IsOption(argument, "-d", "--device") ||
-           strncmp(argument, DEVICE_OPTION_WITH_VALUE, sizeof DEVICE_OPTION_WITH_VALUE - 1) == 0;
+    const char* option = argv[*at];
+    const char* digits = TakeValue(argc, argv, at, WAIT_OPTION);
+    unsigned long seconds = 0;
+    bool valid = digits[0] != '\0';
+    for (const char* c = digits; valid && *c != '\0'; ++c) {
+        valid = *c >= '0' && *c <= '9';
+        seconds = seconds * 10 + (unsigned long)(*c - '0');
+        valid = valid && seconds <= MAX_WAIT_SECONDS;
+    }
+    if (!valid) {
+        fprintf(stderr, TEXT_WAIT_SECONDS_WRONG, option, (int)MAX_WAIT_SECONDS);
+        return false;
+    }
+    WaitSeconds = (uint16_t)seconds;
+    return true;
 }
 
 int RunCommandLine(int argc, char** argv)
@@ -91,8 +124,10 @@ int RunCommandLine(int argc, char** argv)
             image = argument;
         } else if (strcmp(argument, "--") == 0) {
             optionsEnded = true;
-        } else if (IsDeviceOption(argument)) {
+        } else if (IsValueOption(argument, DEVICE_OPTION)) {
             if (!TakeDeviceName(argc, argv, &at)) return UsageError();
+        } else if (IsValueOption(argument, WAIT_OPTION)) {
+            if (!TakeWaitSeconds(argc, argv, &at)) return UsageError();
         } else {
             if (option != nullptr) return UsageError();
             option = argument;

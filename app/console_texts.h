@@ -5,17 +5,22 @@
 // (tests/packaging/documented_messages_test.cpp).
 #define TEXT_BANNER "TAMBRELL Update V0.3 -> TAMBRELL quillstrand System\n"
 #define TEXT_VERSION "tambrell-update %s\n"
-#define TEXT_USAGE_ERROR "Usage: tambrell-update [-d NAME] [IMAGE | --list] | --help | --version\n"
+#define TEXT_USAGE_ERROR \
+    "Usage: tambrell-update [-d NAME] [-w SECONDS] [IMAGE | --list] | --help | --version\n"
 #define TEXT_UNKNOWN_OPTION "tambrell-update: unknown option '%s'\n"
 #define TEXT_DEVICE_NAME_MISSING "tambrell-update: option '%s' needs the name of a MIDI device\n"
+#define TEXT_WAIT_SECONDS_WRONG "tambrell-update: option '%s' needs a number of seconds from 0 to %d\n"
 #define TEXT_HELP                                                                        \
-    "Usage: tambrell-update [-d NAME] [IMAGE]\n"                                         \
+    "Usage: tambrell-update [-d NAME] [-w SECONDS] [IMAGE]\n"                            \
     "Updates the firmware of a quillstrand USB MIDI controller over MIDI.\n"             \
     "IMAGE is the firmware image, a .kit file whose name begins with quillstrand;\n"     \
     "without it, the first .kit file of the current folder is used.\n"                  \
     "With several MIDI devices, each is asked which of them is the controller.\n"       \
     "\n"                                                                                 \
     "  -d, --device NAME  use the MIDI device whose name holds NAME, without asking\n"   \
+    "  -w, --wait SECONDS wait at most this long for the controller to be connected,\n"  \
+    "                     to finish restarting and to come back after its update\n"    \
+    "                     (30 by default; 0: do not wait)\n"                            \
     "  -h, --help, /?     show this text\n"                                              \
     "  -V, --version      show the version\n"                                            \
     "  -l, --list         list the MIDI devices and which of them an update would open\n" \
@@ -38,6 +43,7 @@
 
 #define APP_CONSOLE_TEXTS                                                                    \
     TEXT_BANNER, TEXT_VERSION, TEXT_USAGE_ERROR, TEXT_UNKNOWN_OPTION, TEXT_DEVICE_NAME_MISSING, \
+        TEXT_WAIT_SECONDS_WRONG,                                                                 \
         TEXT_HELP, TEXT_LIST_IN, TEXT_LIST_OUT, TEXT_LIST_NO_INPUT, TEXT_LIST_ASKING,            \
         TEXT_LIST_NONE_ANSWERED, TEXT_LIST_SEVERAL_ANSWERED, TEXT_LIST_NONE_NAMED,               \
         TEXT_LIST_NO_PORT, TEXT_LIST_WOULD_OPEN

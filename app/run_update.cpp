@@ -5,6 +5,7 @@
 #include "image/firmware_image.h"
 #include "midi/port_stage.h"
 #include "os/timer_resolution.h"
+#include "protocol/comeback_wait.h"
 #include "protocol/identify.h"
 #include "protocol/messages.h"
 #include "protocol/transfer_image.h"
@@ -28,7 +29,8 @@ static bool ImagePasses(const char* path, const char* name)
 static ExitStatus StatusOf(StageOutcome outcome)
 {
     switch (outcome) {
-    case STAGE_PASSED: return EXIT_OK;
+    case STAGE_PASSED:
+    case STAGE_RESTARTS: return EXIT_OK;
     case STAGE_PORTS_FAILED: return EXIT_PORTS_FAILED;
     default: return EXIT_DEVICE_FAILED;
     }
@@ -43,6 +45,9 @@ static int UpdateWith(const char* path, const char* name)
     bool answersMayLag = false;
     StageOutcome outcome = Identify(MODEL_CODE, &answersMayLag);
     if (outcome == STAGE_PASSED) outcome = TransferImage(&image, answersMayLag);
+    // The controller itself said it has the whole firmware: it is updated whether or not it is
+    // seen coming back.
+    if (outcome == STAGE_RESTARTS) AwaitComeback(MODEL_CODE);
     return FinishRun(true, StatusOf(outcome));
 }
 

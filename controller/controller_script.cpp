@@ -51,7 +51,17 @@ const struct {
 } NUMBER_KEYS[] = {
     {"size", &FirmwareSetup::firmwareSize},          {"delay", &FirmwareSetup::replyDelayMs},
     {"silent-from", &FirmwareSetup::silentFromRecord}, {"resync", &FirmwareSetup::resyncGapMs},
+    {"restarting", &FirmwareSetup::restartingUntilMs},
 };
+
+// "AWAY:BUSY", or "never": it stays and answers 0x15 after its update.
+RestartSetup Restart(const std::string& value)
+{
+    if (value == "never") return {false, 0, 0};
+    size_t colon = value.find(':');
+    if (colon == std::string::npos) throw std::invalid_argument("restart is AWAY:BUSY or never");
+    return {true, Number(Trim(value.substr(0, colon))), Number(Trim(value.substr(colon + 1)))};
+}
 
 }  // namespace
 
@@ -72,6 +82,12 @@ bool ReadControllerStatement(ControllerSetup& setup, const std::string& key, con
     }
     if (key == "unplug") {
         setup.unplugAtFrame = Number(value);
+    } else if (key == "restart") {
+        setup.restart = Restart(value);
+    } else if (key == "restart-at") {
+        setup.restartAtMs = Number(value);
+    } else if (key == "plug-in") {
+        setup.plugInAtMs = Number(value);
     } else if (key == "model") {
         firmware.model = HexByte(value);
     } else if (key == "ident-silent") {

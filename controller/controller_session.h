@@ -26,9 +26,18 @@ public:
     std::vector<std::vector<uint8_t>> TakeDue(uint64_t nowMs);
     // When its next message is due; nothing when none is waiting.
     std::optional<uint64_t> NextDue() const;
-    // How long the transport may wait for the host before something is due (at most `limitMs`).
+    // How long the transport may wait for the host before something is due or the controller
+    // moves (at most `limitMs`).
     int WaitMs(uint64_t nowMs, int limitMs) const;
     bool Vanished() const { return vanished_; }
+    // Whether the controller is away at `nowMs`: restarting, or not plugged in yet. Its ports are
+    // not listed, a frame to it does not arrive, and it sends nothing. Moves its restarts on to
+    // `nowMs`; a transport asks before anything else at that time.
+    bool Away(uint64_t nowMs);
+    // How many times its ports have appeared: each time it is a new device to the host.
+    unsigned Appearances() const { return appearances_; }
+    // When it next leaves or comes back, if it is to.
+    std::optional<uint64_t> NextMove() const;
     unsigned FramesArrived() const { return framesArrived_; }
 
     const DeviceFirmware& Firmware() const { return firmware_; }
@@ -40,8 +49,16 @@ public:
     const std::vector<uint64_t>& RoundTripsMs() const { return roundTripsMs_; }
 
 private:
+    void Leave(uint64_t nowMs);
+
     DeviceFirmware firmware_;
     uint32_t unplugAtFrame_;
+    RestartSetup restart_;
+    uint32_t restartAtMs_;
+    bool restartedAtTime_ = false;
+    bool away_;
+    uint64_t awayUntilMs_;
+    unsigned appearances_;
     bool keepsLog_;
     unsigned framesArrived_ = 0;
     bool vanished_ = false;

@@ -27,7 +27,7 @@ bool IsIdentifyRequest(const std::vector<uint8_t>& sysex)
 }
 
 DeviceFirmware::DeviceFirmware(FirmwareSetup setup)
-    : setup_(std::move(setup)), assembler_(setup_.resyncGapMs)
+    : setup_(std::move(setup)), assembler_(setup_.resyncGapMs), busyUntilMs_(setup_.restartingUntilMs)
 {
     for (const ScheduledMessage& message : setup_.scheduled) Send(message.bytes, message.atMs, false);
 }
@@ -40,7 +40,7 @@ void DeviceFirmware::Receive(const std::vector<uint8_t>& sysex, uint64_t nowMs)
         return;
     }
     std::optional<std::vector<uint8_t>> bytes = DecodeDataFrame(sysex);
-    if (!bytes || restarting_) return;
+    if (!bytes || restarting_ || nowMs < busyUntilMs_) return;
     for (const std::vector<uint8_t>& record : assembler_.Add(*bytes, nowMs)) TakeRecord(record, nowMs);
 }
 
@@ -48,7 +48,7 @@ void DeviceFirmware::AnswerIdentification(uint64_t nowMs)
 {
     ++identifyRequests_;
     if (identifyRequests_ <= setup_.silentIdentifications) return;
-    uint8_t code = restarting_ ? RESETTING : setup_.model;
+    uint8_t code = restarting_ || nowMs < busyUntilMs_ ? RESETTING : setup_.model;
     Send({0xF0, code, 0xF7}, nowMs + setup_.replyDelayMs, false);
 }
 
@@ -97,6 +97,15 @@ const AttemptRule* DeviceFirmware::FindRule(AttemptFault fault) const
 void DeviceFirmware::Send(std::vector<uint8_t> bytes, uint64_t dueMs, bool held)
 {
     outgoing_.push_back({dueMs, nextSequence_++, held, std::move(bytes)});
+}
+
+void DeviceFirmware::Restart(uint64_t busyUntilMs)
+{
+    assembler_.Forget();
+    outgoing_.clear();
+    attempt_ = 0;
+    restarting_ = false;
+    busyUntilMs_ = busyUntilMs;
 }
 
 // A held-back answer leaves once the host speaks again, ahead of anything this frame causes.

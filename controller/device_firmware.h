@@ -33,6 +33,10 @@ public:
     // After answering 0x77 the device restarts: it answers identification with 0x15 and takes
     // no more records.
     bool Restarting() const { return restarting_; }
+    // Starts the firmware afresh, as the device does when it restarts: what it was receiving or
+    // about to send is gone, its flash stays, and it answers identification 0x15 until
+    // `busyUntilMs`.
+    void Restart(uint64_t busyUntilMs);
     const FirmwareSetup& Setup() const { return setup_; }
 
 private:
@@ -59,4 +63,5 @@ private:
     unsigned attempt_ = 0;
     unsigned identifyRequests_ = 0;
     bool restarting_ = false;
+    uint64_t busyUntilMs_;
 };

@@ -46,6 +46,8 @@ struct FirmwareSetup {
     // 0: unknown, every good record is answered 0x1A.
     uint32_t firmwareSize = 0;
     uint32_t replyDelayMs = 0;
+    // Until this ms of its clock the device is still starting: it answers identification 0x15.
+    uint32_t restartingUntilMs = 0;
     // Identification requests 1..n get no answer; ALWAYS: none ever does.
     uint32_t silentIdentifications = 0;
     // Records from this one on get no answer; 0: none.

@@ -19,6 +19,9 @@ public:
     // up on it and will send it again from its start.
     std::vector<std::vector<uint8_t>> Add(const std::vector<uint8_t>& bytes, uint64_t nowMs);
 
+    // Loses the record under way, as a device that restarts does.
+    void Forget() { partial_.clear(); }
+
     size_t PendingBytes() const { return partial_.size(); }
     unsigned DroppedRecords() const { return dropped_; }
 

@@ -11,7 +11,8 @@
 #define TEXT_MIDI_IN_DEVICE "MIDI IN DEVICE: %s\r\n"
 #define TEXT_MIDI_OUT_DEVICE "MIDI OUT DEVICE: %s\r\n"
 #define TEXT_NO_NAMED_DEVICE "Error: No MIDI device is named like '%s'.\n\n"
+#define TEXT_WAITING_CONNECTED "Waiting up to %d s for the controller to be connected...\n"
 
 #define MIDI_CONSOLE_TEXTS                                                             \
     TEXT_NO_DEVICE, TEXT_MANY_DEVICES, TEXT_MIDI_IN_MISSING, TEXT_MIDI_OUT_MISSING,    \
-        TEXT_MIDI_IN_DEVICE, TEXT_MIDI_OUT_DEVICE, TEXT_NO_NAMED_DEVICE
+        TEXT_MIDI_IN_DEVICE, TEXT_MIDI_OUT_DEVICE, TEXT_NO_NAMED_DEVICE, TEXT_WAITING_CONNECTED

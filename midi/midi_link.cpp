@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <stdio.h>
+#include <string.h>
 
 static uint8_t RxBuffer[RX_BUFFER_SIZE];
 
@@ -19,6 +20,10 @@ static MIDIHDR inputHeader;
 static HMIDIOUT outputHandle;
 static bool outputOpen;
 static MIDIHDR outputHeader;
+
+static bool announcing = true;
+static char inputName[MAXPNAMELEN];
+static char outputName[MAXPNAMELEN];
 
 // Opens input `id` and prints its name. Once the port is open it stays marked open whatever
 // follows, so that the close takes its buffer back.
@@ -33,7 +38,8 @@ static uint16_t OpenInput(UINT id, char name[MAXPNAMELEN])
     inputHandle = handle;
     inputOpen = true;
     ReadPortName(true, id, name);
-    printf(TEXT_MIDI_IN_DEVICE, name);
+    memcpy(inputName, name, MAXPNAMELEN);
+    if (announcing) printf(TEXT_MIDI_IN_DEVICE, name);
     result = QueueInputBuffer(handle, &inputHeader, RxBuffer, RX_BUFFER_SIZE);
     if (result == MMSYSERR_NOERROR) result = midiInStart(handle);
     return (uint16_t)result;
@@ -47,7 +53,8 @@ static uint16_t OpenOutput(UINT id, char name[MAXPNAMELEN])
         return (uint16_t)result;
     }
     ReadPortName(false, id, name);
-    printf(TEXT_MIDI_OUT_DEVICE, name);
+    memcpy(outputName, name, MAXPNAMELEN);
+    if (announcing) printf(TEXT_MIDI_OUT_DEVICE, name);
     outputOpen = true;
     return 0;
 }
@@ -83,6 +90,16 @@ uint16_t OpenMidiOutDevice(UINT id)
 {
     char name[MAXPNAMELEN];
     return OpenOutput(id, name);
+}
+
+void AnnouncePorts(bool announce)
+{
+    announcing = announce;
+}
+
+const char* OpenPortName(bool input)
+{
+    return input ? inputName : outputName;
 }
 
 int CloseMidiIn()

@@ -17,6 +17,10 @@ uint16_t OpenMidiOut(UINT firstId);
 // Open exactly device `id`, whatever its name.
 uint16_t OpenMidiInDevice(UINT id);
 uint16_t OpenMidiOutDevice(UINT id);
+// Whether opening a port prints its name (as each run's first opening does); the names of the
+// ports open are kept either way.
+void AnnouncePorts(bool announce);
+const char* OpenPortName(bool input);
 // 1 when a port was closed, 0 when none was open.
 int CloseMidiIn();
 int CloseMidiOut();

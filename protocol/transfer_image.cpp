@@ -91,7 +91,7 @@ static StageOutcome Updated(bool answersMayLag, uint16_t longestAnswer, bool res
     if (!RepliesKeptPace(answersMayLag, longestAnswer, restarting)) return STAGE_DEVICE_FAILED;
     printf(TEXT_ALL_DONE);
     printf(restarting ? TEXT_UPDATED_RESTARTING : TEXT_UPDATED);
-    return STAGE_PASSED;
+    return restarting ? STAGE_RESTARTS : STAGE_PASSED;
 }
 
 StageOutcome TransferImage(const FirmwareImage* image, bool answersMayLag)

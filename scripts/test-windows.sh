@@ -63,10 +63,11 @@ test_programs() {
 # must be $1; $5 and $6, when given, are the argument of each, with the path of the one shown as
 # the path of the other in the messages. Standard input of the Windows program is a pipe whose
 # writer stays open, as a script's may: it must end without waiting for the pipe (no pause).
+# Neither waits long for a controller that is not there: a second says the wait as well.
 compare() {
   local status=$1 folder=$2 linux windows
-  linux=$(cd "$folder" && timeout 60 "$3" ${5:+"$5"} </dev/null; echo "status $?")
-  windows=$(cd "$folder" && timeout 30 "$wine" "$4" ${6:+"$6"} < <(sleep 60) |
+  linux=$(cd "$folder" && timeout 60 "$3" --wait 1 ${5:+"$5"} </dev/null; echo "status $?")
+  windows=$(cd "$folder" && timeout 30 "$wine" "$4" --wait 1 ${6:+"$6"} < <(sleep 60) |
     perl -pe 's/\r\n\z/\n/'; echo "status ${PIPESTATUS[0]}")
   [ -n "${5:-}" ] && linux=${linux//"$5"/"$6"}
   if [ "${linux##*$'\n'}" != "status $status" ] || [ "$linux" != "$windows" ]; then
@@ -109,7 +110,7 @@ check_names() {
   # and the exit status is still the run's.
   local shown
   shown=$(cd "$folder" && { sleep 5; printf q; } |
-    timeout 60 script -qec "$(printf '%q %q' "$wine" "$exe")" /dev/null |
+    timeout 60 script -qec "$(printf '%q %q --wait 1' "$wine" "$exe")" /dev/null |
     sed 's/\x1b\[[0-9;?]*[A-Za-z]//g'
     echo "status ${PIPESTATUS[1]}")
   if [[ "$shown" != *"OK: File '${image##*/}' is open."*"Press any key to continue"*"status 2" ]]; then

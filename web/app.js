@@ -21,6 +21,11 @@ const consoleView = new ConsoleView(element('console'), (percent) => {
   progress.value = percent;
 });
 
+// How long the updater waits for the controller to be connected, to finish restarting and to come
+// back after its update: the address's `wait` parameter, whole seconds, when a maker sets it.
+const waitParameter = new URLSearchParams(location.search).get('wait');
+const waitSeconds = /^\d{1,4}$/.test(waitParameter ?? '') ? Number(waitParameter) : null;
+
 let ownFile = null;
 let offered = [];
 let running = false;
@@ -166,7 +171,7 @@ async function update() {
   }
   let status;
   try {
-    status = await runUpdate({ ...firmware, midiAccess, onByte });
+    status = await runUpdate({ ...firmware, midiAccess, onByte, waitSeconds });
   } catch (error) {
     // The program closes its ports at every end it reaches; one that crashed reached none.
     await closePorts(midiAccess);

@@ -5,7 +5,7 @@ import createTambrellUpdate from './tambrell-update.js';
 
 const FOLDER = '/update';
 
-async function call(entry, { midiAccess, imageName, imageBytes, onByte }) {
+async function call(entry, { midiAccess, imageName, imageBytes, onByte, waitSeconds }) {
   const program = await createTambrellUpdate({
     midiAccess,
     preRun: [(module) => module.FS.init(null, onByte, onByte)],
@@ -13,6 +13,9 @@ async function call(entry, { midiAccess, imageName, imageBytes, onByte }) {
   program.FS.mkdir(FOLDER);
   program.FS.writeFile(`${FOLDER}/${imageName}`, imageBytes);
   program.FS.chdir(FOLDER);
+  if (Number.isInteger(waitSeconds)) {
+    program.ccall('SetWaitInPage', null, ['number'], [waitSeconds]);
+  }
   return program.ccall(entry, 'number', [], [], { async: true });
 }
 
@@ -22,7 +25,8 @@ export function checkImage(run) {
   return call('CheckImageInPage', run);
 }
 
-// Resolves to the program's exit status once the whole update has ended.
+// Resolves to the program's exit status once the whole update has ended. `waitSeconds`, when
+// given, is how long it waits for the controller (as --wait; the tool's default otherwise).
 export function runUpdate(run) {
   return call('RunUpdateInPage', run);
 }

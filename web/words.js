@@ -38,6 +38,11 @@ export const OFFERED_MISMATCH = failed(
 // By exit status, the first whose text (of the updater's own messages, as printed) the console
 // holds; the progress line tells that the transfer had begun.
 const OUTCOMES = [
+  [0, 'The controller is back and answering', updated(
+    'The controller was updated and is back and answering: you can use it now.')],
+  [0, 'The controller did not come back in time.', updated(
+    'The controller was updated, but it did not come back in time. Unplug it and plug it in ' +
+    'again; if it does not start, run the update again.')],
   [0, 'The System is restart, please wait!', updated(
     'The controller was updated and is restarting. Wait until it has started again before ' +
     'you use it.')],

@@ -70,6 +70,13 @@ void AddAnsweringDevice(MidiDevices& devices, const std::string& value)
     devices.answering.push_back({Trim(value.substr(0, colon)), HexBytes(value.substr(colon + 1))});
 }
 
+// "new" or "same"
+bool PortsReturnSame(const std::string& value)
+{
+    if (value != "new" && value != "same") throw std::invalid_argument("ports-return is new or same");
+    return value == "same";
+}
+
 }  // namespace
 
 bool ReadDevicesStatement(MidiDevices& devices, const std::string& key, const std::string& value)
@@ -90,6 +97,8 @@ bool ReadDevicesStatement(MidiDevices& devices, const std::string& key, const st
         AddFailingOpen(devices, value);
     } else if (key == "answering") {
         AddAnsweringDevice(devices, value);
+    } else if (key == "ports-return") {
+        devices.portsReturnSame = PortsReturnSame(value);
     } else {
         return false;
     }

@@ -38,6 +38,9 @@ struct MidiDevices {
     // Port numbers whose open fails: another program holds the device.
     std::vector<uint32_t> failingInputOpens;
     std::vector<uint32_t> failingOutputOpens;
+    // How a browser shows a device that comes back: as new port objects, or (true) as its old ones
+    // connected again, as Chromium may. Only the page's stand-in has port objects.
+    bool portsReturnSame = false;
 };
 
 // A controller behind the ports of its name.

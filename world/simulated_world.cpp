@@ -10,7 +10,67 @@ SimulatedWorld::SimulatedWorld(const MidiDevices& devices, const ControllerSetup
 {
     // A transport that counts what it carries needs no log of the controllers' own.
     for (const NamedController& controller : ControllersBehind(devices, first)) {
-        controllers_.push_back({controller.name, ControllerSession(controller.setup, false)});
+        Behind behind{controller.name, ControllerSession(controller.setup, false)};
+        behind.inputs = size_t(std::count(devices.inputs.begin(), devices.inputs.end(), controller.name));
+        behind.outputs = size_t(std::count(devices.outputs.begin(), devices.outputs.end(), controller.name));
+        controllers_.push_back(std::move(behind));
+    }
+    for (size_t i = 0; i < devices_.inputs.size(); ++i) inputKeys_.push_back(nextKey_++);
+    for (size_t i = 0; i < devices_.outputs.size(); ++i) outputKeys_.push_back(nextKey_++);
+    MoveTo(0);
+}
+
+uint64_t SimulatedWorld::PortKey(bool input, size_t port) const
+{
+    return (input ? inputKeys_ : outputKeys_)[port];
+}
+
+std::optional<size_t> SimulatedWorld::PortListed(bool input, uint64_t key) const
+{
+    const std::vector<uint64_t>& keys = input ? inputKeys_ : outputKeys_;
+    auto found = std::find(keys.begin(), keys.end(), key);
+    if (found == keys.end()) return std::nullopt;
+    return size_t(found - keys.begin());
+}
+
+bool SimulatedWorld::MoveTo(uint64_t nowMs)
+{
+    bool changed = false;
+    for (Behind& controller : controllers_) {
+        const bool away = controller.session.Away(nowMs);
+        const unsigned appearance = away ? 0 : controller.session.Appearances();
+        if (appearance == controller.listedAppearance) continue;
+        if (controller.listedAppearance != 0) Unlist(controller.name);
+        if (appearance != 0) List(controller);
+        controller.listedAppearance = appearance;
+        changed = true;
+    }
+    return changed;
+}
+
+void SimulatedWorld::Unlist(const std::string& name)
+{
+    for (bool input : {true, false}) {
+        std::vector<std::string>& names = input ? devices_.inputs : devices_.outputs;
+        std::vector<uint64_t>& keys = input ? inputKeys_ : outputKeys_;
+        for (size_t i = names.size(); i-- > 0;) {
+            if (names[i] != name) continue;
+            names.erase(names.begin() + long(i));
+            keys.erase(keys.begin() + long(i));
+        }
+    }
+}
+
+// As a device that arrives: its ports at the end of each list, under new keys.
+void SimulatedWorld::List(const Behind& controller)
+{
+    for (size_t i = 0; i < controller.inputs; ++i) {
+        devices_.inputs.push_back(controller.name);
+        inputKeys_.push_back(nextKey_++);
+    }
+    for (size_t i = 0; i < controller.outputs; ++i) {
+        devices_.outputs.push_back(controller.name);
+        outputKeys_.push_back(nextKey_++);
     }
 }
 

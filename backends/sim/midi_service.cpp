@@ -23,7 +23,9 @@ std::optional<uint64_t> NextDueLocked()
 SimInput* ListeningLocked(const std::string& name)
 {
     for (SimInput* input : Service().inputs.ports) {
-        if (input->started && Service().world.Ports(true)[input->device] == name) return input;
+        if (!input->started) continue;
+        std::optional<size_t> listed = Service().world.PortListed(true, input->key);
+        if (listed && Service().world.Ports(true)[*listed] == name) return input;
     }
     return nullptr;
 }
@@ -115,6 +117,7 @@ CallbackThread::Ticket AdvanceClock(uint32_t ms)
     MidiService& service = Service();
     Lock lock(service.mutex);
     service.clockMs += ms;
+    service.world.MoveTo(service.clockMs);
     ++service.counts.sleeps;
     service.counts.sleptMs += ms;
     std::optional<uint64_t> next = NextDueLocked();

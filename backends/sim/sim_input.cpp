@@ -14,8 +14,8 @@ bool Contains(const std::vector<uint32_t>& numbers, UINT n)
 
 }  // namespace
 
-SimInput::SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance)
-    : MidiInputPort(callback, instance), device(device)
+SimInput::SimInput(UINT device, uint64_t key, MidiInCallback callback, DWORD_PTR instance)
+    : MidiInputPort(callback, instance), device(device), key(key)
 {
 }
 
@@ -40,14 +40,22 @@ MMRESULT SimInput::Unprepare(MIDIHDR* header, UINT size)
     });
 }
 
+// What the devices sent before the port listened and is due by now reaches it as it starts, as a
+// service's own thread hands a message over as soon as it comes, not at the host's next Sleep.
 MMRESULT SimInput::Start()
 {
-    return WhileOpen(this, [&](MidiService& service) {
+    std::vector<Delivery> due;
+    MMRESULT result = WhileOpen(this, [&](MidiService& service) {
         if (Contains(service.setup.failingStarts, device)) return MMRESULT(MMSYSERR_ERROR);
-        if (!started && service.world.ControllerBehind(true, device) == 0) service.firstReader = MidiMessageReader();
+        std::optional<size_t> listed = service.world.PortListed(true, key);
+        if (!listed) return MMRESULT(MIDIERR_NODEVICE);
+        if (!started && service.world.ControllerBehind(true, *listed) == 0) service.firstReader = MidiMessageReader();
         started = true;
+        due = TakeDueLocked();
         return MMRESULT(MMSYSERR_NOERROR);
     });
+    Deliver(due);
+    return result;
 }
 
 MMRESULT SimInput::AddBuffer(MIDIHDR* header, UINT size)

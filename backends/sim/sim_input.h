@@ -6,7 +6,7 @@
 
 class SimInput : public MidiInputPort {
 public:
-    SimInput(UINT device, MidiInCallback callback, DWORD_PTR instance);
+    SimInput(UINT device, uint64_t key, MidiInCallback callback, DWORD_PTR instance);
     ~SimInput() override;
 
     MMRESULT Prepare(MIDIHDR* header, UINT size) override;
@@ -22,6 +22,7 @@ public:
     size_t ArriveStray();
 
     const UINT device;
+    const uint64_t key;  // the world's port: gone once its device leaves, whatever comes back
     bool started = false;  // guarded by the service's lock
 
 private:

@@ -56,16 +56,20 @@ MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
     std::vector<Delivery> due;
     MMRESULT result = WhileOpen(this, [&](MidiService& service) {
         SimulatedWorld& world = service.world;
-        const int controller = world.ControllerBehind(false, device);
+        std::optional<size_t> listed = world.PortListed(false, key);
+        if (!listed) return MMRESULT(MIDIERR_NODEVICE);
+        const size_t port = *listed;
+        const int controller = world.ControllerBehind(false, port);
         toController = controller >= 0;
         if (controller == 0 && NotReadyLocked(service, world.Controller(0).FramesArrived() + 1)) {
             return MMRESULT(MIDIERR_NOTREADY);
         }
-        if (!world.Reaches(device)) return MMRESULT(MIDIERR_NODEVICE);
-        std::vector<WorldMessage> back = world.Carry(device, frame);
+        if (!world.Reaches(port)) return MMRESULT(MIDIERR_NODEVICE);
+        std::vector<WorldMessage> back = world.Carry(port, frame);
         if (controller == 0) {
             for (const SimSetup::Stall& stall : service.setup.stalls) {
                 if (stall.frame == world.Controller(0).FramesArrived()) service.clockMs += stall.ms;
+                world.MoveTo(service.clockMs);
             }
         }
         if (toController) due = TakeDueLocked();
@@ -77,7 +81,9 @@ MMRESULT SimOutput::Send(const uint8_t* bytes, size_t size)
     if (!toController) return result;
     MidiService& service = Service();
     Lock lock(service.mutex);
-    service.world.Take(device, frame, service.clockMs);
+    if (std::optional<size_t> listed = service.world.PortListed(false, key)) {
+        service.world.Take(*listed, frame, service.clockMs);
+    }
     return result;
 }
 

@@ -5,7 +5,7 @@
 
 class SimOutput : public MidiOutputPort {
 public:
-    explicit SimOutput(UINT device) : device(device) {}
+    SimOutput(UINT device, uint64_t key) : device(device), key(key) {}
     ~SimOutput() override;
 
     MMRESULT Prepare(MIDIHDR* header, UINT size) override;
@@ -14,4 +14,5 @@ public:
     MMRESULT Reset() override;
 
     const UINT device;
+    const uint64_t key;  // the world's port: gone once its device leaves, whatever comes back
 };

@@ -19,11 +19,12 @@ MMRESULT Open(UINT device, std::unique_ptr<Base>& port, Args... args)
     const bool input = std::is_same<Port, SimInput>::value;
     if (device >= service.world.Ports(input).size()) return MMSYSERR_BADDEVICEID;
     OpenPortSet<Port>& open = OpenSetOf(service, static_cast<const Port*>(nullptr));
-    bool busy = std::any_of(open.ports.begin(), open.ports.end(), [&](Port* p) { return p->device == device; });
+    const uint64_t key = service.world.PortKey(input, device);
+    bool busy = std::any_of(open.ports.begin(), open.ports.end(), [&](Port* p) { return p->key == key; });
     if (busy || service.world.OpenFails(input, device)) {
         return MMSYSERR_ALLOCATED;
     }
-    auto opened = std::make_unique<Port>(device, args...);
+    auto opened = std::make_unique<Port>(device, key, args...);
     open.ports.push_back(opened.get());
     ++open.opened;
     port = std::move(opened);

@@ -13,30 +13,36 @@ EM_JS(int, web_midi_port_name, (int input, int index, char* name, int size), {
     return 1;
 });
 
-EM_JS(int, web_midi_listen, (int index, int on), { return webMidi.listen(index, on) ? 1 : 0; });
+EM_JS(int, web_midi_in_use, (int input, int index), {
+    return webMidi.inUse(input, index) ? 1 : 0;
+});
 
-EM_JS(void, web_midi_close, (int input, int index), { webMidi.close(input, index); });
+EM_JS(int, web_midi_open, (int input, int index), { return webMidi.open(input, index); });
 
-EM_JS(int, web_midi_next_size, (int index), {
-    const message = webMidi.next(index);
+EM_JS(int, web_midi_listen, (int handle, int on), { return webMidi.listen(handle, on) ? 1 : 0; });
+
+EM_ASYNC_JS(void, web_midi_close, (int handle), { await webMidi.close(handle); });
+
+EM_JS(int, web_midi_next_size, (int handle), {
+    const message = webMidi.next(handle);
     return message ? message.length : -1;
 });
 
-EM_JS(void, web_midi_take, (int index, uint8_t* buffer), {
-    HEAPU8.set(webMidi.take(index), buffer);
+EM_JS(void, web_midi_take, (int handle, uint8_t* buffer), {
+    HEAPU8.set(webMidi.take(handle), buffer);
 });
 
-EM_JS(int, web_midi_send, (int index, const uint8_t* bytes, int size), {
-    return webMidi.send(index, HEAPU8.slice(bytes, bytes + size)) ? 1 : 0;
+EM_JS(int, web_midi_send, (int handle, const uint8_t* bytes, int size), {
+    return webMidi.send(handle, HEAPU8.slice(bytes, bytes + size)) ? 1 : 0;
 });
 
-EM_JS(void, web_midi_clear, (int index), { webMidi.clear(index); });
+EM_JS(void, web_midi_clear, (int handle), { webMidi.clear(handle); });
 
 EM_JS(int, web_midi_pause, (int ms), { return webMidi.pause(ms) ? 1 : 0; });
 
 EM_ASYNC_JS(void, web_midi_wait, (), { await webMidi.wait(); });
 
-EM_ASYNC_JS(void, web_midi_settle, (int input, int index), { await webMidi.settle(input, index); });
+EM_ASYNC_JS(void, web_midi_settle, (int handle), { await webMidi.settle(handle); });
 
 }  // namespace
 
@@ -52,37 +58,46 @@ bool WebMidiPortName(bool input, UINT_PTR index, char (&name)[MAXPNAMELEN])
     return web_midi_port_name(input, int(index), name, MAXPNAMELEN) != 0;
 }
 
-bool WebMidiListen(unsigned index, bool on)
+bool WebMidiInUse(bool input, unsigned index)
 {
-    if (web_midi_listen(int(index), on) == 0) return false;
+    return web_midi_in_use(input, int(index)) != 0;
+}
+
+int WebMidiOpen(bool input, unsigned index)
+{
+    return web_midi_open(input, int(index));
+}
+
+bool WebMidiListen(int handle, bool on)
+{
+    if (web_midi_listen(handle, on) == 0) return false;
     // Stopping changes nothing of the port: only a start has an open to wait for.
-    if (on) web_midi_settle(true, int(index));
+    if (on) web_midi_settle(handle);
     return true;
 }
 
-void WebMidiClose(bool input, unsigned index)
+void WebMidiClose(int handle)
 {
-    web_midi_close(input, int(index));
-    web_midi_settle(input, int(index));
+    web_midi_close(handle);
 }
 
-bool WebMidiTake(unsigned index, std::vector<uint8_t>& message)
+bool WebMidiTake(int handle, std::vector<uint8_t>& message)
 {
-    int size = web_midi_next_size(int(index));
+    int size = web_midi_next_size(handle);
     if (size < 0) return false;
     message.resize(size_t(size));
-    web_midi_take(int(index), message.data());
+    web_midi_take(handle, message.data());
     return true;
 }
 
-bool WebMidiSend(unsigned index, const uint8_t* bytes, size_t size)
+bool WebMidiSend(int handle, const uint8_t* bytes, size_t size)
 {
-    return web_midi_send(int(index), bytes, int(size)) != 0;
+    return web_midi_send(handle, bytes, int(size)) != 0;
 }
 
-void WebMidiClear(unsigned index)
+void WebMidiClear(int handle)
 {
-    web_midi_clear(int(index));
+    web_midi_clear(handle);
 }
 
 bool WebMidiPause(DWORD ms)

@@ -17,8 +17,8 @@ const std::vector<WebInput*>& WebInput::Open()
     return openInputs;
 }
 
-WebInput::WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance)
-    : MidiInputPort(callback, instance), index_(index)
+WebInput::WebInput(int handle, MidiInCallback callback, DWORD_PTR instance)
+    : MidiInputPort(callback, instance), handle_(handle)
 {
     openInputs.push_back(this);
 }
@@ -26,20 +26,20 @@ WebInput::WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance)
 WebInput::~WebInput()
 {
     openInputs.erase(std::find(openInputs.begin(), openInputs.end(), this));
-    WebMidiClose(true, index_);
+    WebMidiClose(handle_);
 }
 
 MMRESULT WebInput::Start()
 {
     if (started_) return MMSYSERR_NOERROR;
-    if (!WebMidiListen(index_, true)) return MIDIERR_NODEVICE;
+    if (!WebMidiListen(handle_, true)) return MIDIERR_NODEVICE;
     started_ = true;
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT WebInput::StopListening()
 {
-    if (started_) WebMidiListen(index_, false);
+    if (started_) WebMidiListen(handle_, false);
     started_ = false;
     return MMSYSERR_NOERROR;
 }
@@ -49,7 +49,7 @@ MMRESULT WebInput::StopListening()
 void WebInput::DeliverArrived()
 {
     std::vector<uint8_t> message;
-    while (started_ && WebMidiTake(index_, message)) {
+    while (started_ && WebMidiTake(handle_, message)) {
         Receive(message.data(), message.size());
         if (message.back() != SYSEX_END) EndMessage(MIM_LONGERROR);
     }

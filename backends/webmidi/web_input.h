@@ -8,13 +8,12 @@
 
 class WebInput : public MidiInputPort {
 public:
-    WebInput(unsigned index, MidiInCallback callback, DWORD_PTR instance);
+    // `handle`: the page's port (WebMidiOpen).
+    WebInput(int handle, MidiInCallback callback, DWORD_PTR instance);
     ~WebInput() override;
 
     // Every input open now, oldest first.
     static const std::vector<WebInput*>& Open();
-
-    unsigned Index() const { return index_; }
 
     MMRESULT Start() override;
     // Hands every message that arrived since the last call to the headers.
@@ -23,6 +22,6 @@ public:
 private:
     MMRESULT StopListening() override;
 
-    unsigned index_;
+    int handle_;
     bool started_ = false;
 };

@@ -1,11 +1,15 @@
 // The JavaScript side of the Web MIDI backend, inside the program's module: the page hands its
 // MIDIAccess in as Module.midiAccess.
 //
-// Ports are numbered per direction in Web MIDI's order when the program first asks, as Windows
-// numbers its devices. Left out: ports already unplugged, and the loopback port that the system
-// itself provides (ALSA's "Midi Through"), which a Windows program never sees and the tool would
-// count as a second device. An input that listens keeps the SysEx messages that arrive, whole as
-// Web MIDI hands them over, until the program's next Sleep takes them.
+// Ports are numbered per direction in Web MIDI's order, as Windows numbers its devices, read afresh
+// whenever Web MIDI says a port changed. Left out: ports unplugged, and the loopback port that the
+// system itself provides (ALSA's "Midi Through"), which a Windows program never sees and the tool
+// would count as a second device. A device that comes back is a new device, as on Windows, whether
+// the browser lists new port objects for it or turns its old ones connected again (Chromium may
+// take it for the same device): an open port is held by a handle on its port object, not by its
+// number, which the next reading may move, and a handle whose port was unplugged stays unplugged.
+// An input that listens keeps the SysEx messages that arrive, whole as Web MIDI hands them over,
+// until the program's next Sleep takes them.
 //
 // The browser keeps the protocol's pace, not the page's thread: every frame is handed over with
 // the time it is to leave (`send(data, timestamp)`), on the page's own clock, `due`. The pause
@@ -24,9 +28,12 @@
 // plus the MIDI library's own count, which is not the page's clock (in the guest every answer
 // looked early, and the search found no controller).
 var webMidi = {
+  access: null,  // the MIDIAccess whose ports are listed, and whose changes are followed
   inputs: null,
   outputs: null,
-  arrived: new Map(),  // listening input index -> its messages not yet taken
+  handles: new Map(),  // handle -> {port, gone}: the ports open, and whether each was unplugged
+  nextHandle: 1,
+  arrived: new Map(),  // listening input's handle -> its messages not yet taken
   listeners: new Map(),
   changes: new Map(),  // port -> its last step still to come (open, close, send), which the next waits for
   channel: null,
@@ -44,8 +51,13 @@ var webMidi = {
   wake: null,  // ends the current wait early
 
   ports(input) {
+    const access = Module['midiAccess'];
+    if (access !== this.access) {
+      this.access = access;
+      this.inputs = null;
+      if (access) access.addEventListener('statechange', (event) => this.portChanged(event.port));
+    }
     if (!this.inputs) {
-      const access = Module['midiAccess'];
       const usable = (map) => Array.from(map ? map.values() : [])
         .filter((port) => port.state !== 'disconnected' && !/^Midi Through/.test(port.name));
       this.inputs = usable(access && access.inputs);
@@ -54,19 +66,42 @@ var webMidi = {
     return input ? this.inputs : this.outputs;
   },
 
-  // Starts or stops keeping what input `index` receives; what was kept is dropped either way.
-  listen(index, on) {
-    const port = this.ports(true)[index];
-    const listener = this.listeners.get(index);
+  // A port came or went (or opened, or closed): the lists are read again when next asked for. An
+  // unplugged port's handles stay unplugged, even once the browser turns it connected again.
+  portChanged(port) {
+    this.inputs = null;
+    if (!port || port.state !== 'disconnected') return;
+    for (const opened of this.handles.values()) if (opened.port === port) opened.gone = true;
+  },
+
+  // A handle on port `index` as listed now.
+  open(input, index) {
+    const port = this.ports(input)[index];
+    const handle = this.nextHandle++;
+    this.handles.set(handle, { port, gone: false });
+    return handle;
+  },
+
+  // Whether port `index` is held by a handle not unplugged since.
+  inUse(input, index) {
+    const port = this.ports(input)[index];
+    return Array.from(this.handles.values()).some((opened) => opened.port === port && !opened.gone);
+  },
+
+  // Starts or stops keeping what the input receives; what was kept is dropped either way.
+  listen(handle, on) {
+    const opened = this.handles.get(handle);
+    const port = opened.port;
+    const listener = this.listeners.get(handle);
     if (listener) port.removeEventListener('midimessage', listener);
-    this.listeners.delete(index);
-    this.arrived.delete(index);
+    this.listeners.delete(handle);
+    this.arrived.delete(handle);
     if (!on) return true;
-    if (port.state !== 'connected') return false;
+    if (opened.gone || port.state !== 'connected') return false;
     const kept = [];
     const held = [];  // seen while frames were still due to leave
     const keep = (event) => {
-      if (event.data.length === 0 || event.data[0] !== 0xF0) return;
+      if (opened.gone || event.data.length === 0 || event.data[0] !== 0xF0) return;
       const message = new Uint8Array(event.data);
       if (performance.now() < this.leaving) {
         held.push(message);
@@ -77,15 +112,18 @@ var webMidi = {
     };
     port.addEventListener('midimessage', keep);
     this.change(port, true);
-    this.listeners.set(index, keep);
-    this.arrived.set(index, kept);
+    this.listeners.set(handle, keep);
+    this.arrived.set(handle, kept);
     return true;
   },
 
-  // The program closed the port, as a Windows program closes its device.
-  close(input, index) {
-    const port = this.ports(input)[index];
-    if (port) this.change(port, false);
+  // The program closed the port, as a Windows program closes its device: resolves once it is
+  // closed (settled()).
+  close(handle) {
+    const { port } = this.handles.get(handle);
+    this.handles.delete(handle);
+    this.change(port, false);
+    return this.settled(port);
   },
 
   // Opening and closing take effect a moment later, and a port still closing reads open, so
@@ -100,8 +138,12 @@ var webMidi = {
   // closed; at the latest after SETTLE_MS, for a browser that never answers. The program goes on
   // only then: in Firefox the search's close of the controller's input, still under way, took
   // effect while the first record's answer came, which was lost, and the record written twice.
-  settle(input, index) {
-    const pending = this.changes.get(this.ports(input)[index]);
+  settle(handle) {
+    return this.settled(this.handles.get(handle).port);
+  },
+
+  settled(port) {
+    const pending = this.changes.get(port);
     if (!pending) return Promise.resolve();
     return new Promise((resolve) => {
       const timer = setTimeout(resolve, this.SETTLE_MS);
@@ -122,23 +164,24 @@ var webMidi = {
     });
   },
 
-  next(index) {
-    const kept = this.arrived.get(index);
+  next(handle) {
+    const kept = this.arrived.get(handle);
     return kept && kept.length > 0 ? kept[0] : null;
   },
 
-  take(index) {
-    return this.arrived.get(index).shift();
+  take(handle) {
+    return this.arrived.get(handle).shift();
   },
 
   // False once the port is gone: Web MIDI throws on a disconnected port, and a port that has
-  // just vanished may still be marked connected for a moment. What a port is sent while it closes
-  // is lost (Firefox lost the first frame of the firmware, sent right after the search closed the
-  // controller's output and the update opened it again): a send then waits its turn behind the
-  // change, and every send after it keeps its place. Each frame leaves at the page's clock.
-  send(index, bytes) {
-    const port = this.ports(false)[index];
-    if (port.state !== 'connected') return false;
+  // just vanished may still be marked connected for a moment; one connected again is another
+  // device's. What a port is sent while it closes is lost (Firefox lost the first frame of the
+  // firmware, sent right after the search closed the controller's output and the update opened it
+  // again): a send then waits its turn behind the change, and every send after it keeps its
+  // place. Each frame leaves at the page's clock.
+  send(handle, bytes) {
+    const { port, gone } = this.handles.get(handle);
+    if (gone || port.state !== 'connected') return false;
     this.due = Math.max(this.due, performance.now());
     const at = this.due;
     this.leaving = at;
@@ -155,12 +198,12 @@ var webMidi = {
     }
   },
 
-  // Takes back what output `index` still holds to send later, where the browser can (Chromium's
+  // Takes back what the output still holds to send later, where the browser can (Chromium's
   // Web MIDI has no clear()): nothing of a run that has ended may reach the device after it.
-  clear(index) {
-    const port = this.ports(false)[index];
+  clear(handle) {
+    const { port } = this.handles.get(handle);
     try {
-      if (port && typeof port.clear === 'function') port.clear();
+      if (typeof port.clear === 'function') port.clear();
     } catch (error) {
       // A port that is gone holds nothing either.
     }

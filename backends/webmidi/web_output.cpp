@@ -4,7 +4,7 @@
 
 MMRESULT WebOutput::Send(const uint8_t* bytes, size_t size)
 {
-    if (vanished_ || !WebMidiSend(index_, bytes, size)) {
+    if (vanished_ || !WebMidiSend(handle_, bytes, size)) {
         vanished_ = true;
         return MIDIERR_NODEVICE;
     }
@@ -13,11 +13,11 @@ MMRESULT WebOutput::Send(const uint8_t* bytes, size_t size)
 
 MMRESULT WebOutput::Reset()
 {
-    WebMidiClear(index_);
+    WebMidiClear(handle_);
     return vanished_ ? MIDIERR_NODEVICE : MMSYSERR_NOERROR;
 }
 
 WebOutput::~WebOutput()
 {
-    WebMidiClose(false, index_);
+    WebMidiClose(handle_);
 }

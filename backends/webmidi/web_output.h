@@ -7,14 +7,15 @@
 
 class WebOutput : public MidiOutputPort {
 public:
-    explicit WebOutput(unsigned index) : index_(index) {}
+    // `handle`: the page's port (WebMidiOpen).
+    explicit WebOutput(int handle) : handle_(handle) {}
     ~WebOutput() override;
 
     MMRESULT Send(const uint8_t* bytes, size_t size) override;
     MMRESULT Reset() override;
 
 private:
-    unsigned index_;
+    int handle_;
     // Once unplugged, the device stays gone for this handle: every later call says so.
     bool vanished_ = false;
 };

@@ -23,17 +23,15 @@ MMRESULT OpenMidiInputPort(UINT id, MidiInCallback callback, DWORD_PTR instance,
 {
     if (id >= WebMidiPortCount(true)) return MMSYSERR_BADDEVICEID;
     // One program at a time on a device, as Windows has it.
-    for (const WebInput* open : WebInput::Open()) {
-        if (open->Index() == id) return MMSYSERR_ALLOCATED;
-    }
-    port = std::make_unique<WebInput>(id, callback, instance);
+    if (WebMidiInUse(true, id)) return MMSYSERR_ALLOCATED;
+    port = std::make_unique<WebInput>(WebMidiOpen(true, id), callback, instance);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT OpenMidiOutputPort(UINT id, std::unique_ptr<MidiOutputPort>& port)
 {
     if (id >= WebMidiPortCount(false)) return MMSYSERR_BADDEVICEID;
-    port = std::make_unique<WebOutput>(id);
+    port = std::make_unique<WebOutput>(WebMidiOpen(false, id));
     return MMSYSERR_NOERROR;
 }
 

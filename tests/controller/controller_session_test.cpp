@@ -97,3 +97,52 @@ TEST(ControllerSession, VanishesAtTheUnplugFrameWithoutTakingIt)
 }
 
 }  // namespace
+
+namespace {
+
+const Bytes RESTARTING = {0xF0, 0x15, 0xF7};
+const Bytes COMPLETE = {0xF0, 0x77, 0xF7};
+
+// Asks the session who it is at `nowMs` and takes what it says at once: nothing while it is away.
+Messages Identify(ControllerSession& device, uint64_t nowMs)
+{
+    device.Away(nowMs);
+    if (!device.Receive(IDENTIFY, nowMs)) return {};
+    return device.TakeDue(nowMs);
+}
+
+TEST(ControllerSession, RestartsAfterItsLastAnswerAsANewDeviceThatIsBusyAWhile)
+{
+    const Bytes record = MakeRecord({0x12, 0x34});
+    ControllerSession device = Session("size=6; restart=100:50");
+    EXPECT_EQ(device.Appearances(), 1u);
+    ASSERT_TRUE(device.Receive(Frame(record), 0));
+    // Not before its answer has left: a device that left first could not say it has the firmware.
+    EXPECT_FALSE(device.Away(0));
+    EXPECT_EQ(device.TakeDue(0), Messages{COMPLETE});
+    EXPECT_TRUE(device.Away(0));
+    EXPECT_EQ(device.NextMove(), 100u);
+    EXPECT_EQ(Identify(device, 99), Messages{});
+    EXPECT_EQ(Identify(device, 100), Messages{RESTARTING});
+    EXPECT_EQ(device.Appearances(), 2u);
+    EXPECT_EQ(Identify(device, 150), Messages{MODEL});
+    EXPECT_EQ(device.Firmware().Flash(), record);
+
+    // Plugged in late, and restarted while it is asked: away until then, its firmware afresh.
+    ControllerSession late = Session("plug-in=30; restart-at=60; restart=10:0");
+    EXPECT_EQ(late.Appearances(), 0u);
+    EXPECT_EQ(Identify(late, 29), Messages{});
+    EXPECT_EQ(Identify(late, 30), Messages{MODEL});
+    EXPECT_EQ(Identify(late, 65), Messages{});
+    EXPECT_EQ(Identify(late, 70), Messages{MODEL});
+    EXPECT_EQ(late.Appearances(), 2u);
+
+    // One that stays after its update answers that it is restarting, whatever the time.
+    ControllerSession staying = Session("size=6; restart=never");
+    ASSERT_TRUE(staying.Receive(Frame(record), 0));
+    EXPECT_EQ(staying.TakeDue(0), Messages{COMPLETE});
+    EXPECT_EQ(Identify(staying, 100000), Messages{RESTARTING});
+    EXPECT_EQ(staying.Appearances(), 1u);
+}
+
+}  // namespace

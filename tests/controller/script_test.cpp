@@ -82,13 +82,24 @@ TEST(SetupScript, ReadsEveryStatementOfTheControllerAndTheDevices)
     EXPECT_EQ(defaults.devices.inputs, std::vector<std::string>{"quillstrand MIDI"});
     EXPECT_EQ(defaults.controller.firmware.model, 0x34);
     EXPECT_EQ(ReadBoth("preset=windows11").devices.inputs.size(), 4u);
+    EXPECT_TRUE(defaults.controller.restart.enabled);
+    EXPECT_FALSE(defaults.devices.portsReturnSame);
+
+    Read moving = ReadBoth("restarting=500; restart=200:300; restart-at=50; plug-in=70; ports-return=same");
+    EXPECT_EQ(moving.controller.firmware.restartingUntilMs, 500u);
+    EXPECT_EQ(moving.controller.restart.awayMs + moving.controller.restart.busyMs * 1000, 300200u);
+    EXPECT_EQ(moving.controller.restartAtMs, 50u);
+    EXPECT_EQ(moving.controller.plugInAtMs, 70u);
+    EXPECT_TRUE(moving.devices.portsReturnSame);
+    EXPECT_FALSE(ReadBoth("restart=never").controller.restart.enabled);
 }
 
 TEST(SetupScript, NamesTheStatementItCannotRead)
 {
     for (const char* bad : {"nonsense=1", "model", "model=134", "unplug=-1", "unplug=1x", "reply=2:20",
                             "reply=2.1", "silent=2", "send=F0", "send=0:", "size=99999999999", "preset=mac",
-                            "second=B:1FF", "stall=2:100"}) {
+                            "second=B:1FF", "stall=2:100", "restart=500", "plug-in=soon",
+                            "ports-return=old"}) {
         try {
             ReadBoth(std::string("model=20;") + bad);
             ADD_FAILURE() << bad << " was taken";

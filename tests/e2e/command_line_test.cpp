@@ -27,7 +27,7 @@ TEST(CommandLine, OptionsAnswerBeforeAnyImageIsLoaded)
     TempFolder folder;
     folder.Write("quillstrand.kit", kDamagedImage);
     ToolOutput help = RunWith(folder.path(), {"--help"});
-    EXPECT_EQ(help.console.rfind("Usage: tambrell-update [-d NAME] [IMAGE]\n", 0), 0u) << help.console;
+    EXPECT_EQ(help.console.rfind("Usage: tambrell-update [-d NAME] [-w SECONDS] [IMAGE]\n", 0), 0u) << help.console;
     EXPECT_EQ(help.exitStatus, 0);
     for (const char* same : {"-h", "/?"}) EXPECT_EQ(RunWith(folder.path(), {same}).console, help.console) << same;
     EXPECT_EQ(RunWith(folder.path(), {"-l"}).console.find(kBanner), std::string::npos);
@@ -37,7 +37,8 @@ TEST(CommandLine, RefusesAnythingElseWithTheUsageLine)
 {
     TempFolder folder;
     folder.Write("quillstrand.kit", kDamagedImage);
-    const std::string usage = "Usage: tambrell-update [-d NAME] [IMAGE | --list] | --help | --version\n";
+    const std::string usage = "Usage: tambrell-update [-d NAME] [-w SECONDS] [IMAGE | --list] | --help | --version\n";
+    const std::string seconds = "' needs a number of seconds from 0 to 3600\n";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--bogus"}, "tambrell-update: unknown option '--bogus'\n" + usage},
         {{"a.kit", "b.kit"}, usage},
@@ -47,6 +48,10 @@ TEST(CommandLine, RefusesAnythingElseWithTheUsageLine)
         {{"-d"}, "tambrell-update: option '-d' needs the name of a MIDI device\n" + usage},
         {{"--device", ""}, "tambrell-update: option '--device' needs the name of a MIDI device\n" + usage},
         {{"--device="}, "tambrell-update: option '--device=' needs the name of a MIDI device\n" + usage},
+        {{"-w"}, "tambrell-update: option '-w" + seconds + usage},
+        {{"--wait", "-1"}, "tambrell-update: option '--wait" + seconds + usage},
+        {{"--wait=3601"}, "tambrell-update: option '--wait=3601" + seconds + usage},
+        {{"--wait", "2s"}, "tambrell-update: option '--wait" + seconds + usage},
     };
     for (const auto& [arguments, errors] : cases) {
         ToolOutput output = RunWith(folder.path(), arguments);

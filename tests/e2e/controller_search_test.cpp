@@ -10,7 +10,6 @@ namespace {
 const std::vector<uint8_t> kImage = {0x00, 0x04, 0x12, 0x34, 0xBA, 0xFF};
 const std::string kStart = Opened("quillstrand.kit");
 const std::string kUpdated = kStart + kPorts + Progress(0, 0) + kSuccess;
-const std::string kNoDevice = "Error: Did not find the USB Audio device, please check!\n\n";
 const std::string kWithKeys = "in=quillstrand MIDI,USB Keys; out=quillstrand MIDI,USB Keys;";
 
 SimRun RunWith(const std::string& script)
@@ -42,7 +41,7 @@ TEST(ControllerSearch, FindsTheControllerWhereverItIsListed)
     }
     // The device decides on its model only when identified: restarting, it says so.
     EXPECT_EQ(RunWith(kWithKeys + std::string("model=15")).console,
-              kStart + kPorts + "Please wait the system reset and retry again!\n\n");
+              kStart + kPorts + kWaitingRestart + kResetting);
 }
 
 TEST(ControllerSearch, EndsAsWithoutADeviceWhenNoPairAnswersTwice)

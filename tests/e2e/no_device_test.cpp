@@ -23,8 +23,10 @@ TEST(NoDevice, ACheckedImageEndsAtTheMissingDevice)
     if (MachineHasMidiDevices()) GTEST_SKIP() << "this machine has MIDI devices";
     TempFolder folder;
     folder.Write("quillstrand_v1.kit", "00 04 12 34 BA FF\r\n");
-    ToolOutput output = RunTool(TAMBRELL_UPDATE_EXE, folder.path());
+    // It waits for the controller to be connected, on the real clock, and no longer than it says.
+    ToolOutput output = RunTool(TAMBRELL_UPDATE_EXE, folder.path(), {}, {"--wait", "1"});
     EXPECT_EQ(output.console, Opened("quillstrand_v1.kit") +
+                                  "Waiting up to 1 s for the controller to be connected...\n"
                                   "Error: Did not find the USB Audio device, please check!\n\n");
     EXPECT_EQ(output.exitStatus, 2);
 }

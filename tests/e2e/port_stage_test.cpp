@@ -19,7 +19,7 @@ TEST(PortStage, EndsWithoutAnyInputDevice)
 {
     SimRun none = RunWith("in=");
     EXPECT_EQ(none.console,
-              Opened(kImageName) + "Error: Did not find the USB Audio device, please check!\n\n");
+              Opened(kImageName) + kNoDevice);
     EXPECT_EQ(none.report.inputsOpened + none.report.outputsOpened, 0u);
 }
 

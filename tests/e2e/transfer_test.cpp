@@ -12,8 +12,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 const std::string kStart = Opened("quillstrand.kit") + kPorts;
-const std::string kRestart = kDone + "Target update successfully!\n" +
-                             "\nThe System is restart, please wait!\n\n";
+// The simulated controller comes back after its restart.
+const std::string kRestart = kRestarts + kWaitingBack + kBack;
 const std::string kCrcError = "\nThe CRC of the download file is error!\n";
 const std::string kOutMissing = "\nError: The MIDI Out of device is missing!\n\n";
 

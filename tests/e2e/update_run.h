@@ -9,11 +9,12 @@
 
 // Runs "quillstrand.kit" holding `image` with the controller set up by `script` on the virtual
 // clock. Whatever the outcome, no port may be left open, and the exit status is the outcome's.
-inline SimRun RunUpdateOf(const std::vector<uint8_t>& image, const std::string& script)
+inline SimRun RunUpdateOf(const std::vector<uint8_t>& image, const std::string& script,
+                          const std::vector<std::string>& arguments = {})
 {
     TempFolder folder;
     folder.Write("quillstrand.kit", ToImageText(image));
-    SimRun run = RunSimulated(folder, "clock=virtual;" + script);
+    SimRun run = RunSimulated(folder.path(), "clock=virtual;" + script, arguments);
     const RunEnding* ending = EndingOf(run.console);
     EXPECT_EQ(run.exitStatus, ending ? ending->exitStatus : -1) << script;
     EXPECT_TRUE(run.reported) << script;

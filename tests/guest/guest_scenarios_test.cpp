@@ -34,6 +34,7 @@ struct Scenario {
     std::string image;
     std::string deviceScript;
     std::string twinScript;
+    std::vector<std::string> arguments;  // the program's, and its twin's
 };
 
 std::string Trim(const std::string& text)
@@ -41,6 +42,14 @@ std::string Trim(const std::string& text)
     size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::vector<std::string> Words(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
 }
 
 std::vector<Scenario> ReadScenarioTable()
@@ -54,9 +63,9 @@ std::vector<Scenario> ReadScenarioTable()
         std::istringstream row(line);
         std::string field;
         while (std::getline(row, field, '|')) fields.push_back(Trim(field));
-        fields.resize(6);
-        scenarios.push_back(
-            {fields[0], fields[1], ParseDevices(fields[2]), fields[3], fields[4], fields[5]});
+        fields.resize(7);
+        scenarios.push_back({fields[0], fields[1], ParseDevices(fields[2]), fields[3], fields[4],
+                             fields[5], Words(fields[6])});
     }
     return scenarios;
 }
@@ -176,7 +185,7 @@ SimRun RunTwin(const Scenario& scenario, const std::string& imageText)
 {
     TempFolder folder;
     folder.Write(scenario.image, imageText);
-    return RunSimulated(folder, TwinScript(scenario));
+    return RunSimulated(folder.path(), TwinScript(scenario), scenario.arguments);
 }
 
 bool Completes(const std::string& console)
@@ -190,6 +199,15 @@ size_t LeadingRequests(const std::vector<std::vector<uint8_t>>& frames)
     size_t count = 0;
     while (count < frames.size() && IsIdentifyRequest(frames[count])) ++count;
     return count;
+}
+
+// How many identification requests `frames` end with after an update's frames: the controller
+// that restarted after its update is asked who it is once it is back.
+size_t RequestsAfterUpdate(const std::vector<std::vector<uint8_t>>& frames)
+{
+    size_t count = 0;
+    while (count < frames.size() && IsIdentifyRequest(frames[frames.size() - 1 - count])) ++count;
+    return count == frames.size() ? 0 : count;
 }
 
 // What the twin's update sent its controller once it was identified: the twin's report lists the
@@ -212,15 +230,15 @@ size_t RepeatAt(const std::vector<std::vector<uint8_t>>& frames, size_t at)
     return 0;
 }
 
-// The frames a device received after its identification, without the records sent again that
+// The frames of a device's update (after it was identified), without the records sent again that
 // its own drops explain. A record whose frames came too far apart (a program's thread sending
 // frame by frame may stall mid-record in the emulated CPU) is dropped half-received and goes
 // unanswered, and the program sends it again from its start: the same frames once more, right
 // after themselves, where the twin's go on. Each of the `drops` lets one such repeat go, no other.
-std::vector<std::vector<uint8_t>> WithoutResendsOfDrops(const RunCounts& device, size_t asked, uint64_t drops,
-                                                      const std::vector<std::vector<uint8_t>>& twin)
+std::vector<std::vector<uint8_t>> WithoutResendsOfDrops(
+    const std::vector<std::vector<uint8_t>>& sent, uint64_t drops,
+    const std::vector<std::vector<uint8_t>>& twin)
 {
-    std::vector<std::vector<uint8_t>> sent(device.framesSent.begin() + asked, device.framesSent.end());
     std::vector<std::vector<uint8_t>> kept;
     for (size_t at = 0; at < sent.size();) {
         bool differs = kept.size() >= twin.size() || sent[at] != twin[kept.size()];
@@ -241,20 +259,28 @@ std::vector<std::vector<uint8_t>> WithoutResendsOfDrops(const RunCounts& device,
 // again after the device dropped them. Firefox is handed each record's frames with their times
 // and keeps their pace: its device drops none. Chromium sends them from a thread of its browser
 // process, which the emulated CPU may hold up past the device's 20 ms, as a program's own thread.
-// A device that is unplugged sees only the frames sent before that.
+// A device that is unplugged sees only the frames sent before that. One that restarted after its
+// update is asked again once it is back, when the twin's is, as often as its answers take.
 void ExpectControllerReport(const RunCounts& device, const Scenario& scenario, const RunCounts& twin)
 {
     EXPECT_PRED_FORMAT2(SameAs, device.flash, twin.flash);
     const size_t asked = LeadingRequests(device.framesSent);
-    EXPECT_GE(asked, twin.identifyRequests);
+    const size_t askedAfter = RequestsAfterUpdate(device.framesSent);
+    const size_t twinAskedAfter = RequestsAfterUpdate(twin.framesSent);
+    EXPECT_EQ(askedAfter > 0, twinAskedAfter > 0) << "asked again after the update";
+    const uint64_t twinAskedFirst =
+        twin.identifyRequests - std::min<uint64_t>(twin.identifyRequests, twinAskedAfter);
+    EXPECT_GE(asked, twinAskedFirst);
     std::vector<std::vector<uint8_t>> frames = TwinUpdateFrames(twin);
     const bool keepsPace = scenario.kind == "web_firefox";
     if (keepsPace) {
         EXPECT_EQ(device.droppedRecords, 0u) << "records dropped half-received";
     }
     std::cout << scenario.name << ": " << device.droppedRecords << " records dropped half-received\n";
+    const std::vector<std::vector<uint8_t>> update(device.framesSent.begin() + long(asked),
+                                                   device.framesSent.end() - long(askedAfter));
     const std::vector<std::vector<uint8_t>> sent =
-        WithoutResendsOfDrops(device, asked, keepsPace ? 0 : device.droppedRecords, frames);
+        WithoutResendsOfDrops(update, keepsPace ? 0 : device.droppedRecords, frames);
     if (scenario.deviceScript.find("unplug=") != std::string::npos) {
         ASSERT_LE(sent.size(), frames.size());
         frames.resize(sent.size());

@@ -2,47 +2,12 @@
 // the kernel does not get, or gets for a transfer it took back, hangs or breaks the driver.
 #include "tools/usb-device/urb_handler.h"
 
+#include "tests/guest/usbip_host_wire.h"
 #include "tools/usb-device/usb_descriptors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-void Put(Bytes& bytes, size_t at, uint32_t value)
-{
-    for (size_t i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (24 - 8 * i));
-}
-
-uint32_t Get(const Bytes& bytes, size_t at)
-{
-    return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 |
-           uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
-}
-
-Bytes Submit(uint32_t seqnum, uint32_t direction, uint32_t endpoint, uint32_t length,
-             const Bytes& setup = Bytes(8), const Bytes& out = {})
-{
-    Bytes wire(48, 0);
-    Put(wire, 0, CMD_SUBMIT);
-    Put(wire, 4, seqnum);
-    Put(wire, 12, direction);
-    Put(wire, 16, endpoint);
-    Put(wire, 24, length);
-    std::copy(setup.begin(), setup.end(), wire.begin() + 40);
-    wire.insert(wire.end(), out.begin(), out.end());
-    return wire;
-}
-
-Bytes Unlink(uint32_t seqnum, uint32_t target)
-{
-    Bytes wire(48, 0);
-    Put(wire, 0, CMD_UNLINK);
-    Put(wire, 4, seqnum);
-    Put(wire, 20, target);
-    return wire;
-}
 
 struct Host {
     UsbipCommandReader reader;
@@ -63,20 +28,6 @@ struct Host {
         return all;
     }
 };
-
-// seqnum, status, actual length and the data of a RET_SUBMIT or RET_UNLINK.
-struct Reply {
-    uint32_t command, seqnum;
-    int32_t status;
-    uint32_t length;
-    Bytes data;
-};
-
-Reply Read(const Bytes& reply)
-{
-    return {Get(reply, 0), Get(reply, 4), int32_t(Get(reply, 20)), Get(reply, 24),
-            Bytes(reply.begin() + 48, reply.end())};
-}
 
 // The one reply the device gives at once.
 Reply Answer(Host& host, const Bytes& wire) { return Read(host.Send(wire).replies.at(0)); }

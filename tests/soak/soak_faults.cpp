@@ -101,19 +101,38 @@ void AddAnswerTooMany(const SoakImage& image, std::mt19937_64& random, SoakFault
                      Hex(RandomCode(random));
 }
 
+// The controller still starting, plugged in late, restarting while it is asked, or after its update
+// back late or never: within the tool's 30 s wait or past it. It restarts while it still answers
+// 0x15, never mid-transfer: a restart loses the answers it holds, and a lost answer to a record
+// kept twice looks to the host exactly like one that was never late (as a lost send does).
+std::string ComingsAndGoings(const SoakImage& image, std::mt19937_64& random)
+{
+    const std::string restart = "restart=" + std::to_string(Between(random, 0, 35000)) + ":" +
+                                std::to_string(Between(random, 0, 3000));
+    switch (random() % 4) {
+    case 0: return "restarting=" + std::to_string(Between(random, 1, 35000));
+    case 1: return "plug-in=" + std::to_string(Between(random, 1, 35000));
+    case 2: {
+        const uint64_t at = Between(random, 1, 3000);
+        return "restarting=" + std::to_string(at + 1) + "; restart-at=" + std::to_string(at) + "; " + restart;
+    }
+    default: return "size=" + std::to_string(image.Bytes()) + "; " + (random() % 4 == 0 ? "restart=never" : restart);
+    }
+}
+
 // Any other fault that the run's lateness allows.
 void AddOne(const SoakImage& image, std::mt19937_64& random, Lateness lateness, SoakFaults& faults)
 {
     std::string statement;
     std::string kind;
-    uint64_t draw = random() % 13;
+    uint64_t draw = random() % 14;
     // A silent record is a lost send; a held answer comes after its record's wait, and an early
     // reply leaves the device's own answer to identification one too many, as late as a held one.
     auto allowed = [&](uint64_t kind) {
         if (!lateness.lossless) return kind != 2 && kind != 6;
         return kind != 1 && !(lateness.answerTooMany && kind == 2);
     };
-    while (!allowed(draw)) draw = random() % 13;
+    while (!allowed(draw)) draw = random() % 14;
     switch (draw) {
     case 0:
         kind = "silent identification";
@@ -162,6 +181,10 @@ void AddOne(const SoakImage& image, std::mt19937_64& random, Lateness lateness, 
     case 8:
         kind = "restart at the end";
         statement = "size=" + std::to_string(image.Bytes());
+        break;
+    case 13:
+        kind = "controller comes and goes";
+        statement = ComingsAndGoings(image, random);
         break;
     default:
         kind = "other model";

@@ -3,6 +3,7 @@
 // The messages a run can end with, the outcome each names, and the exit status it must come with.
 #include <algorithm>
 #include <iterator>
+#include <regex>
 #include <string>
 
 struct RunEnding {
@@ -29,9 +30,24 @@ const RunEnding kRunEndings[] = {
     {"\nError: The device replied too late. Please run the update again.\n", "replied too late", 3},
 };
 
-// The ending `console` ends with, or nullptr when it ends with none of them.
-inline const RunEnding* EndingOf(const std::string& console)
+// After an update that ends in a restart the tool may go on to say whether the controller came
+// back: the console without that report, which names no outcome of its own (the status stays 0).
+inline std::string WithoutComebackReport(const std::string& console)
 {
+    static const std::regex report(
+        "Waiting up to [0-9]+ s for the controller to come back\\.\\.\\.\n"
+        "(The controller is back and answering on MIDI IN [^\n]* and MIDI OUT [^\n]*\\.\n\n|"
+        "The controller did not come back in time\\. Unplug it and plug it in again; if it does not "
+        "start, run the update again\\.\n\n)$");
+    std::smatch found;
+    if (!std::regex_search(console, found, report)) return console;
+    return console.substr(0, size_t(found.position(0)));
+}
+
+// The ending `console` ends with, or nullptr when it ends with none of them.
+inline const RunEnding* EndingOf(const std::string& whole)
+{
+    const std::string console = WithoutComebackReport(whole);
     auto endsWith = [&](const RunEnding& ending) {
         std::string text = ending.text;
         return console.size() >= text.size() && console.compare(console.size() - text.size(), text.size(), text) == 0;

@@ -33,7 +33,7 @@ export async function launchBrowser(name = process.env.TAMBRELL_BROWSER ?? 'chro
 // A page served to this browser for one run; a page that is not a secure context is served at a
 // host name of no real site, which the browser resolves to this machine.
 async function openPage({ kind, browser }, origin,
-  { sim, grant, noWebMidi, insecure, viewport, standInFault, busy }) {
+  { sim, grant, noWebMidi, insecure, viewport, standInFault, busy, wait }) {
   const pageOrigin = insecure ? origin.replace('127.0.0.1', INSECURE_HOST) : origin;
   const initScripts = [];
   if (noWebMidi) {
@@ -92,7 +92,7 @@ async function openPage({ kind, browser }, origin,
   page.on('response', (response) => {
     if (response.status() >= 400) failed.push(`${response.status()} ${response.url()}`);
   });
-  await page.goto(`${pageOrigin}/`);
+  await page.goto(`${pageOrigin}/${wait === undefined ? '' : `?wait=${wait}`}`);
   return { ...opened, elsewhere, failed };
 }
 
@@ -116,6 +116,7 @@ async function audit(page) {
 //   image     {name, bytes}: the file the person chooses (none: nothing is chosen)
 //   pick      the index of the offered version to pick (none: the page's choice)
 //   sim       the TAMBRELL_SIM script of the stand-in device; undefined: the browser's Web MIDI
+//   wait      the page address's `wait` parameter: how long the updater waits for the controller
 //   grant     allow MIDI with SysEx for the page without asking (default true)
 //   noWebMidi a browser without Web MIDI;  insecure: the page at an address that is not secure
 //   drop      drop the file instead of choosing it;  keyboard: press the button twice from the

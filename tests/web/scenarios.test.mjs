@@ -28,6 +28,8 @@ const longName = 'quillstrand MIDI interface with a long name';
 const devices = (names) => `in=${names}; out=${names}`;
 // The sample image's size in bytes: the controller that knows it restarts after the last record.
 const sampleSize = sample.bytes.toString('latin1').trim().split(/\s+/).length;
+// Plugged in late, and back from its restart after the update before the tool looks at the list.
+const backSoon = `plug-in=1000; restart=50:500; size=${sampleSize}`;
 
 // An image of `count` records of `size` bytes each, every one different.
 function records(count, size) {
@@ -78,6 +80,10 @@ const NO_DEVICE = {
     'connected, close other music programs, unplug it and plug it in again. Then press Start ' +
     'the update again.',
 };
+const BACK = {
+  style: 'success',
+  says: 'The controller was updated and is back and answering: you can use it now.',
+};
 const MANY = {
   style: 'failure',
   says: 'More than one controller answered. Disconnect every controller but the one to update, ' +
@@ -87,12 +93,15 @@ const MANY = {
 // name, image, the stand-in's script, the twin's script where it differs, how the page is used,
 // what the page says and in which style. Frame 600 is within record 100 of the sample image
 // (frame 1 is the identification request). Every outcome the page words (web/words.js) ends one
-// of them, so that a changed message of the program, which the page reads, fails here.
+// of them, so that a changed message of the program, which the page reads, fails here. `wait`:
+// the page's parameter and the twin's --wait (the tool's 30 s without); 0 where a scenario about
+// something else would wait for the controller. `asksAgain`: the controller is asked who it is
+// again and again while it restarts, as often as the time the page takes allows.
 const COMPARED = [
   { name: 'update', image: sample, sim: '', keyboard: true, screenshot: SCREENSHOT, audit: true,
     ...UPDATED },
   {
-    name: 'updated, the controller restarting', image: sample, sim: `size=${sampleSize}`,
+    name: 'updated, the controller restarting', image: sample, sim: `size=${sampleSize}`, wait: 0,
     style: 'success',
     says: 'The controller was updated and is restarting. Wait until it has started again before ' +
       'you use it.',
@@ -104,11 +113,11 @@ const COMPARED = [
     says: 'The controller could not be reached over MIDI. Close other music programs, unplug the ' +
       'controller, plug it in again, then press Start the update again.',
   },
-  { name: 'no device', image: sample, sim: devices(''), ...NO_DEVICE },
+  { name: 'no device', image: sample, sim: devices(''), wait: 0, ...NO_DEVICE },
   // The controller's input held by another program: its port refuses to open.
   {
     name: 'the controller\'s input held by another program', image: sample,
-    sim: 'preset=windows11; fail-open=in:3', ...NO_DEVICE,
+    sim: 'preset=windows11; fail-open=in:3', wait: 0, ...NO_DEVICE,
   },
   // The loopbacks of a Windows 11 PC of today, which send the question back: each is asked who it
   // is, and nothing more.
@@ -137,9 +146,35 @@ const COMPARED = [
       'Get the firmware for your controller, then run the update with it.',
   },
   {
-    name: 'controller restarting', image: sample, sim: 'ident-silent=2; model=15', style: 'failure',
+    // Still restarting once the wait is over.
+    name: 'controller restarting', image: sample, sim: 'ident-silent=2; model=15', wait: 1,
+    asksAgain: true, style: 'failure',
     says: 'The controller is restarting. Wait until it has started again, then press Start the ' +
       'update again.',
+  },
+  // The waits for the controller: it is asked again until it has started, found once it is
+  // plugged in, and found again as a new device once it is back after its update.
+  {
+    name: 'the controller still starting', image: sample, sim: 'restarting=1500', asksAgain: true,
+    ...UPDATED,
+  },
+  { name: 'the controller plugged in late', image: sample, sim: 'plug-in=1500', ...UPDATED },
+  {
+    name: 'the controller back after its update', image: sample, sim: `size=${sampleSize}`,
+    asksAgain: true, ...BACK,
+  },
+  {
+    name: 'the controller not back in time', image: sample,
+    sim: `size=${sampleSize}; restart=4000:0`, wait: 2, style: 'success',
+    says: 'The controller was updated, but it did not come back in time. Unplug it and plug it ' +
+      'in again; if it does not start, run the update again.',
+  },
+  {
+    // As Chromium may show a device that comes back: its old port objects, connected again; and
+    // back before the next look at the list, so that only a send tells the tool it had left. The
+    // twin has no port objects.
+    name: 'plugged in late, back after its update as the same ports', image: sample,
+    sim: `ports-return=same; ${backSoon}`, twin: backSoon, asksAgain: true, ...BACK,
   },
   { name: 'refusals', image: sample, sim: 'reply=50.1:20; reply=50.2:21', ...UPDATED },
   {
@@ -374,11 +409,18 @@ function withoutSplitRecords(pageSide, twinSide) {
     `dropped-records ${droppedRecords(twinSide)}` : line));
 }
 
-async function runTwin(image, script) {
+// The device side with each run of identification requests as one: how often a controller that
+// restarts is asked again depends on how long the page takes, to the devices' clock.
+function askedOnce(side) {
+  const request = side.find((line) => line.startsWith('frame '));
+  return side.filter((line, index) => line !== request || side[index - 1] !== request);
+}
+
+async function runTwin(image, script, wait) {
   const folder = await mkdtemp(join(tmpdir(), 'tambrell-web-twin-'));
   try {
     await writeFile(join(folder, image.name), image.bytes);
-    const run = spawnSync(TWIN, [], {
+    const run = spawnSync(TWIN, wait === undefined ? [] : ['--wait', String(wait)], {
       cwd: folder,
       stdio: ['ignore', 'pipe', 'inherit'],
       env: {
@@ -438,12 +480,15 @@ for (const scenario of COMPARED) {
   const skip = scenario.only && scenario.only !== BROWSER && `${scenario.only} only`;
   test(scenario.name, { skip }, async () => {
     const server = servers[scenario.firmware ?? 'none'];
-    const twin = await runTwin(scenario.image ?? scenario.installs, scenario.twin ?? scenario.sim);
+    const twin = await runTwin(scenario.image ?? scenario.installs, scenario.twin ?? scenario.sim,
+      scenario.wait);
     const shown = await runPage(browser, server.origin, { viewport: ZOOMED, ...scenario });
     assert.equal(shown.console, asTerminalShows(twin.console));
     // A page that refuses the image never makes the stand-in's device, and has no report.
-    const twinSide = deviceSide(twin.report).filter((line) => shown.report || !/^dropped/.test(line));
-    const pageSide = withoutSplitRecords(deviceSide(shown.report), twinSide);
+    const asked = scenario.asksAgain ? askedOnce : (side) => side;
+    const twinSide = asked(deviceSide(twin.report)
+      .filter((line) => shown.report || !/^dropped/.test(line)));
+    const pageSide = withoutSplitRecords(asked(deviceSide(shown.report)), twinSide);
     assert.deepEqual(pageSide, scenario.takenBack ? withoutTakenBack(twinSide, pageSide) : twinSide);
     if (shown.report) {
       assert.match(shown.report, /^foreign-frames 0$/m, 'only the question reaches other devices');

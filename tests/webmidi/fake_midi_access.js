@@ -54,11 +54,13 @@ class FakePort extends EventTarget {
 var fakeMidi = {
   closeMs: 0,
   // `names` of each direction; a name ending in " (unplugged)" is a port already disconnected.
+  // The maps are keyed by number, from 0 in the order given.
   use(inputs, outputs) {
     const ports = (names) => new Map(names.map((name, index) => [index, new FakePort(name,
       name.endsWith(' (unplugged)') ? 'disconnected' : 'connected')]));
-    Module['midiAccess'] = { inputs: ports(inputs), outputs: ports(outputs) };
-    webMidi.inputs = null;  // the next run of the program lists the ports afresh
+    Module['midiAccess'] = Object.assign(new EventTarget(), {
+      inputs: ports(inputs), outputs: ports(outputs),
+    });
     this.closeMs = 0;
   },
   input(index) {
@@ -66,5 +68,19 @@ var fakeMidi = {
   },
   output(index) {
     return Module['midiAccess'].outputs.get(index);
+  },
+  // A port unplugged, or connected again, told as browsers tell it: on the port and on the access.
+  setState(port, state) {
+    port.state = state;
+    const changed = () => Object.assign(new Event('statechange'), { port });
+    port.dispatchEvent(changed());
+    Module['midiAccess'].dispatchEvent(changed());
+  },
+  // A new port at the end of its map.
+  plugIn(input, name) {
+    const map = input ? Module['midiAccess'].inputs : Module['midiAccess'].outputs;
+    const port = new FakePort(name, 'disconnected');
+    map.set(map.size, port);
+    this.setState(port, 'connected');
   },
 };

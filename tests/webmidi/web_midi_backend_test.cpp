@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -182,14 +183,21 @@ std::string PageSent(int index)
     return text;
 }
 
-void SendFrame(HMIDIOUT handle, std::vector<uint8_t> bytes)
+// Sends a frame as the tool does; the first call that fails says why.
+MMRESULT SendResult(HMIDIOUT handle, std::vector<uint8_t> bytes)
 {
     MIDIHDR header = {};
     header.lpData = (LPSTR)bytes.data();
     header.dwBufferLength = DWORD(bytes.size());
-    ASSERT_EQ(midiOutPrepareHeader(handle, &header, sizeof header), MMSYSERR_NOERROR);
-    ASSERT_EQ(midiOutLongMsg(handle, &header, sizeof header), MMSYSERR_NOERROR);
-    ASSERT_EQ(midiOutUnprepareHeader(handle, &header, sizeof header), MMSYSERR_NOERROR);
+    MMRESULT result = midiOutPrepareHeader(handle, &header, sizeof header);
+    if (result == MMSYSERR_NOERROR) result = midiOutLongMsg(handle, &header, sizeof header);
+    MMRESULT unprepared = midiOutUnprepareHeader(handle, &header, sizeof header);
+    return result != MMSYSERR_NOERROR ? result : unprepared;
+}
+
+void SendFrame(HMIDIOUT handle, std::vector<uint8_t> bytes)
+{
+    ASSERT_EQ(SendResult(handle, std::move(bytes)), MMSYSERR_NOERROR);
 }
 
 // The search closes the controller's output and the update opens it again at once: the frames
@@ -210,6 +218,126 @@ TEST(WebMidiBackend, SendsWhatAnOutputOpenedAgainAtOnceIsGiven)
     PortChangesDone();
     EXPECT_EQ(PageSent(0), "240 53 247|240 1 247|240 2 247");
     EXPECT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
+}
+
+// A page port of the fake's maps (keyed from 0 in the order the ports came) unplugged or
+// connected again; a new port at the end of its map.
+EM_JS(void, SetState, (int input, int key, const char* state), {
+    fakeMidi.setState(input ? fakeMidi.input(key) : fakeMidi.output(key), UTF8ToString(state));
+});
+EM_JS(void, PlugIn, (int input, const char* name), { fakeMidi.plugIn(input, UTF8ToString(name)); });
+
+// A message from the device once the frames handed over have left (one seen before is held back
+// as no answer to them), delivered.
+void ArriveAfterTheFrames(int index, const std::vector<uint8_t>& bytes)
+{
+    Sleep(1);  // the pause after a frame, which the browser keeps
+    Sleep(1);  // a wait on the page's clock, past the last frame's time
+    Arrive(index, bytes);
+    Sleep(1);
+}
+
+std::string InputName(UINT id)
+{
+    MIDIINCAPSA caps;
+    return midiInGetDevCapsA(id, &caps, sizeof caps) == MMSYSERR_NOERROR ? caps.szPname : "(none)";
+}
+
+// The controller's ports as the tool has them open: its input with a header queued, its output.
+struct OpenPair {
+    char buffer[16];
+    MIDIHDR header = {};
+    HMIDIIN input = nullptr;
+    HMIDIOUT output = nullptr;
+};
+
+void OpenBoth(UINT in, UINT out, OpenPair& pair)
+{
+    pair.header.lpData = pair.buffer;
+    pair.header.dwBufferLength = sizeof pair.buffer;
+    pair.input = OpenWithHeader(in, 0, pair.header);
+    ASSERT_EQ(midiOutOpen(&pair.output, out, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+}
+
+void CloseBoth(OpenPair& pair)
+{
+    CloseWithHeader(pair.input, pair.header);
+    EXPECT_EQ(midiOutClose(pair.output), MMSYSERR_NOERROR);
+}
+
+// Devices come and go while the tool waits for the controller: it reads the list again, by Web
+// MIDI's order, and the ports it has open stay the same ports whatever number they have now.
+TEST(WebMidiBackend, FollowsThePortListAndKeepsEachOpenPort)
+{
+    UsePorts("Keys 49,quillstrand MIDI", "Keys 49,quillstrand MIDI");
+    OpenPair pair;
+    OpenBoth(1, 1, pair);
+    Sleep(1);
+
+    SetState(true, 0, "disconnected");
+    SetState(false, 0, "disconnected");
+    PlugIn(true, "Pads");
+    ASSERT_EQ(midiInGetNumDevs(), 2u);
+    EXPECT_EQ(InputName(0), "quillstrand MIDI");
+    EXPECT_EQ(InputName(1), "Pads");
+    EXPECT_EQ(midiOutGetNumDevs(), 1u);
+    HMIDIIN again;
+    EXPECT_EQ(midiInOpen(&again, 0, (DWORD_PTR)OnInput, 0, CALLBACK_FUNCTION), MMSYSERR_ALLOCATED);
+
+    returned.clear();
+    SendFrame(pair.output, {0xF0, 0x35, 0xF7});
+    ArriveAfterTheFrames(1, {0xF0, 0x34, 0xF7});
+    EXPECT_EQ(PageSent(1), "240 53 247");
+    ASSERT_EQ(returned.size(), 1u);
+    EXPECT_EQ(returned[0].handle, pair.input);
+    CloseBoth(pair);
+}
+
+// A device that left is a new device when it comes back, whether the browser turns its old port
+// objects connected again (Chromium may) or lists new ones: the handles of before stay unplugged,
+// and the device opened again by its number works.
+TEST(WebMidiBackend, TakesADeviceThatCameBackForANewOne)
+{
+    UsePorts("quillstrand MIDI", "quillstrand MIDI");
+    OpenPair pair;
+    OpenBoth(0, 0, pair);
+    Sleep(1);
+
+    for (const char* state : {"disconnected", "connected"}) {
+        SetState(true, 0, state);
+        SetState(false, 0, state);
+    }
+    ASSERT_EQ(midiInGetNumDevs(), 1u);
+    returned.clear();
+    ArriveAfterTheFrames(0, {0xF0, 0x01, 0xF7});
+    EXPECT_TRUE(returned.empty()) << "heard through a handle of the device that left";
+    EXPECT_EQ(SendResult(pair.output, {0xF0, 0x01, 0xF7}), MMRESULT(MIDIERR_NODEVICE));
+    CloseBoth(pair);
+
+    OpenBoth(0, 0, pair);
+    ArriveAfterTheFrames(0, {0xF0, 0x02, 0xF7});
+    ASSERT_EQ(returned.size(), 1u);
+    EXPECT_EQ(returned[0].bytes, (std::vector<uint8_t>{0xF0, 0x02, 0xF7}));
+    EXPECT_EQ(SendResult(pair.output, {0xF0, 0x02, 0xF7}), MMSYSERR_NOERROR);
+    EXPECT_EQ(PageSent(0), "240 2 247");
+
+    // Unplugged, then back as new port objects.
+    SetState(true, 0, "disconnected");
+    SetState(false, 0, "disconnected");
+    EXPECT_EQ(SendResult(pair.output, {0xF0, 0x03, 0xF7}), MMRESULT(MIDIERR_NODEVICE));
+    EXPECT_EQ(midiInGetNumDevs(), 0u);
+    CloseBoth(pair);
+    PlugIn(true, "quillstrand MIDI");
+    PlugIn(false, "quillstrand MIDI");
+    OpenBoth(0, 0, pair);
+    returned.clear();
+    EXPECT_EQ(SendResult(pair.output, {0xF0, 0x04, 0xF7}), MMSYSERR_NOERROR);
+    ArriveAfterTheFrames(1, {0xF0, 0x04, 0xF7});
+    EXPECT_EQ(returned.size(), 1u);
+    EXPECT_EQ(PageSent(1), "240 4 247");
+    CloseBoth(pair);
+    Sleep(1);
+    EXPECT_EQ(OpenPageInputs(), 0) << "every page port closed";
 }
 
 // What the page's thread did meanwhile: a task of the page's, and the frames handed over by then.

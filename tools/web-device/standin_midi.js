@@ -4,6 +4,12 @@
 // as behind tambrell-update-sim's (web-device.wasm: what is behind each port, and where what they
 // send goes). This script keeps only the browser's side: ports, events and timestamps.
 //
+// Ports come and go as the world's lists do (a controller that restarts, one plugged in late): a
+// port whose key is no longer listed turns disconnected and stays in its map, a new key is a new
+// port at the end of its map, and each change is told by a statechange event, as browsers do. With
+// `ports-return=same` a device that comes back shows its old port objects again, connected (as
+// Chromium may, taking it for the same device).
+//
 // The script is window.TAMBRELL_SIM when set, else the page address's `sim` parameter. The run
 // report is window.standInMidi.report(), the ports left open window.standInMidi.openPorts().
 (() => {
@@ -21,11 +27,13 @@
   const later = (change) => new Promise((resolve) => setTimeout(resolve, PORT_CHANGE_MS))
     .then(change);
 
+  // `key`: the world's port behind it, which changes when its device comes back as this object.
   class StandInPort extends EventTarget {
-    constructor(type, index, name, fails) {
+    constructor(type, key, name) {
       super();
       Object.assign(this, {
-        type, index, name, fails, id: `${type}-${index}`, state: 'connected', connection: 'closed',
+        type, key, name, fails: false, id: `${type}-${key}`, state: 'connected',
+        connection: 'closed',
       });
     }
 
@@ -64,21 +72,81 @@
         this.posted = false;
         this.tick();
       };
-      const lines = (name, ...args) => device.ccall(name, 'string', args.map(() => 'number'), args)
-        .split('\n').slice(0, -1);
-      const ports = (type, input) => new Map(lines('WebDevicePorts', input).map((name, index) => [
-        index, new StandInPort(type, index, name, Boolean(device.ccall('WebDeviceOpenFails',
-          'number', ['number', 'number'], [input, index]))),
-      ]));
-      this.inputs = ports('input', 1);
-      this.outputs = ports('output', 0);
-      // Only where the browser's own Web MIDI has it (Firefox's, not Chromium's).
-      const clears = typeof MIDIOutput === 'function' && 'clear' in MIDIOutput.prototype;
-      for (const port of this.outputs.values()) {
+      this.inputs = new Map();
+      this.outputs = new Map();
+      this.returnSame = Boolean(this.call('WebDevicePortsReturnSame'));
+      this.list(false);
+      // A controller plugged in or restarting later moves at its time.
+      this.schedule();
+    }
+
+    call(name, ...args) {
+      return this.device.ccall(name, 'number', args.map(() => 'number'), args);
+    }
+
+    lines(name, ...args) {
+      return this.device.ccall(name, 'string', args.map(() => 'number'), args).split('\n')
+        .slice(0, -1);
+    }
+
+    // Brings the ports in line with the world's lists: a port whose key is gone, or whose device
+    // was pulled out, is disconnected; a key without a port gets one. `announce`: each change is
+    // told by a statechange event (not the ports there from the start).
+    list(announce) {
+      for (const [input, ports] of [[1, this.inputs], [0, this.outputs]]) {
+        const keys = this.lines('WebDevicePortKeys', input);
+        const names = this.lines('WebDevicePorts', input);
+        for (const port of ports.values()) {
+          const listed = keys.indexOf(port.key);
+          const there = listed >= 0 && this.call('WebDeviceConnected', input, listed);
+          if (port.state === 'connected' && !there) this.setState(port, 'disconnected', announce);
+        }
+        const known = [...ports.values()].map((port) => port.key);
+        keys.forEach((key, listed) => {
+          if (known.includes(key)) return;
+          const port = this.returning(ports, names[listed], keys) ??
+            this.add(input, key, names[listed]);
+          port.key = key;
+          port.fails = Boolean(this.call('WebDeviceOpenFails', input, listed));
+          this.setState(port, 'connected', announce);
+        });
+      }
+      this.outgoing = this.outgoing.filter((frame) => frame.port.state === 'connected');
+    }
+
+    // With `ports-return=same`, the port of this name that left, to come back as it is.
+    returning(ports, name, keys) {
+      if (!this.returnSame) return undefined;
+      return [...ports.values()].find((port) => port.state === 'disconnected' &&
+        port.name === name && !keys.includes(port.key));
+    }
+
+    add(input, key, name) {
+      const port = new StandInPort(input ? 'input' : 'output', key, name);
+      if (!input) {
         port.lastAt = 0;
         port.send = (data, timestamp) => this.send(port, data, timestamp);
-        if (clears) port.clear = () => this.clear(port);
+        // Only where the browser's own Web MIDI has it (Firefox's, not Chromium's).
+        if (typeof MIDIOutput === 'function' && 'clear' in MIDIOutput.prototype) {
+          port.clear = () => this.clear(port);
+        }
       }
+      (input ? this.inputs : this.outputs).set(port.id, port);
+      return port;
+    }
+
+    // A port gone is closed as well; one that comes back is closed until opened.
+    setState(port, state, announce) {
+      Object.assign(port, { state, connection: 'closed' });
+      if (!announce) return;
+      for (const target of [port, this]) {
+        target.dispatchEvent(Object.assign(new Event('statechange'), { port }));
+      }
+    }
+
+    // The world's restarts and plug-ins moved on to `time`.
+    move(time) {
+      if (this.call('WebDeviceMoveTo', this.since(time))) this.list(true);
     }
 
     // The devices' clock: ms since the stand-in was made.
@@ -121,13 +189,17 @@
     }
 
     // The frames whose time has come reach their devices, each at its own time, after what the
-    // devices sent before it; then what is due reaches the page's inputs.
+    // devices sent before it and once the world has moved on to it; then what is due reaches the
+    // page's inputs. A controller's last answer may take its ports with it: the world moves once
+    // more after it.
     tick() {
       const now = performance.now();
       while (this.outgoing.length > 0 && this.outgoing[0].at <= now) {
         const { port, bytes, at } = this.outgoing.shift();
-        this.reach(port, bytes, at);
+        this.move(at);
+        if (port.state === 'connected') this.reach(port, bytes, at);
       }
+      this.move(now);
       this.collect(now);
       for (const { to, data } of this.inbox.splice(0)) {
         // As a browser's, only an open input hears what reaches it.
@@ -136,34 +208,26 @@
           port.dispatchEvent(new MIDIMessageEvent('midimessage', { data }));
         }
       }
+      this.move(now);
       this.schedule();
     }
 
     reach(port, bytes, at) {
       const pointer = this.device._malloc(bytes.length);
       this.device.HEAPU8.set(bytes, pointer);
-      const taken = this.device.ccall('WebDeviceReceive', 'number',
-        ['number', 'number', 'number', 'number'], [port.index, pointer, bytes.length, this.since(at)]);
+      const taken = this.call('WebDeviceReceive', Number(port.key), pointer, bytes.length,
+        this.since(at));
       this.device._free(pointer);
-      if (taken) return;
-      // Pulled out, as a USB device is: its ports are disconnected, what was still to reach it
-      // is lost, and the page is told.
-      for (const [input, ports] of [[1, this.inputs], [0, this.outputs]]) {
-        for (const [index, other] of ports) {
-          const connected = this.device.ccall('WebDeviceConnected', 'number', ['number', 'number'],
-            [input, index]);
-          if (!connected) other.state = 'disconnected';
-        }
-      }
-      this.outgoing = this.outgoing.filter((frame) => frame.port.state === 'connected');
-      this.dispatchEvent(Object.assign(new Event('statechange'), { port }));
+      // Pulled out, as a USB device is: its ports are disconnected, what was still to reach it is
+      // lost, and the page is told. (One gone to restart leaves the lists as the world moves on.)
+      if (!taken) this.list(true);
     }
 
     // What the devices send by `time`.
     collect(time) {
       let size;
-      while ((size = this.device.ccall('WebDeviceTake', 'number', ['number'], [this.since(time)])) >= 0) {
-        const pointer = this.device.ccall('WebDeviceMessage', 'number');
+      while ((size = this.call('WebDeviceTake', this.since(time))) >= 0) {
+        const pointer = this.call('WebDeviceMessage');
         const data = this.device.HEAPU8.slice(pointer, pointer + size);
         this.inbox.push({ to: this.device.ccall('WebDeviceMessageTo', 'string'), data });
       }
@@ -177,7 +241,7 @@
       const waits = [];
       if (this.inbox.length > 0) waits.push(0);
       if (this.outgoing.length > 0) waits.push(this.outgoing[0].at - now);
-      const message = this.device.ccall('WebDeviceWaitMs', 'number', ['number'], [this.since(now)]);
+      const message = this.call('WebDeviceWaitMs', this.since(now));
       if (message >= 0) waits.push(message);
       if (waits.length === 0) return;
       const wait = Math.min(...waits);
@@ -190,7 +254,8 @@
     }
 
     inputsNamed(name) {
-      return [...this.inputs.values()].filter((port) => port.name === name);
+      return [...this.inputs.values()].filter((port) => port.name === name &&
+        port.state === 'connected');
     }
   }
 

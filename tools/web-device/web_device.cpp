@@ -13,6 +13,7 @@
 
 #include <climits>
 #include <deque>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -53,12 +54,34 @@ EMSCRIPTEN_KEEPALIVE const char* WebDeviceConfigure(const char* script)
     }
 }
 
-// The port names of one direction, a line each.
+// The port names of one direction as listed now, a line each.
 EMSCRIPTEN_KEEPALIVE const char* WebDevicePorts(int input)
 {
     std::string joined;
     for (const std::string& name : world.Ports(input)) joined += name + "\n";
     return Handed(joined);
+}
+
+// Each listed port's key, in the same order: a port that leaves and comes back has a new one.
+EMSCRIPTEN_KEEPALIVE const char* WebDevicePortKeys(int input)
+{
+    std::string joined;
+    for (size_t port = 0; port < world.Ports(input).size(); ++port) {
+        joined += std::to_string(world.PortKey(input, port)) + "\n";
+    }
+    return Handed(joined);
+}
+
+// Moves the controllers' restarts and plug-ins on to `nowMs`; 1 when the lists changed.
+EMSCRIPTEN_KEEPALIVE int WebDeviceMoveTo(double nowMs)
+{
+    return world.MoveTo(uint64_t(nowMs));
+}
+
+// Whether a device that comes back shows its old port objects again (1) or new ones.
+EMSCRIPTEN_KEEPALIVE int WebDevicePortsReturnSame()
+{
+    return world.Devices().portsReturnSame;
 }
 
 // Whether a port is still there, and whether it can be opened.
@@ -72,15 +95,16 @@ EMSCRIPTEN_KEEPALIVE int WebDeviceOpenFails(int input, int port)
     return world.OpenFails(input, size_t(port));
 }
 
-// One SysEx from the host reaches output `port` at `nowMs` of the world's clock, after what is
-// due by then; 0 when it is the frame that unplugs the controller behind it.
-EMSCRIPTEN_KEEPALIVE int WebDeviceReceive(int port, const uint8_t* bytes, int size, double nowMs)
+// One SysEx from the host reaches the output of key `key` at `nowMs` of the world's clock, after
+// what is due by then; 0 when it does not: the port is gone, or its controller unplugged or away.
+EMSCRIPTEN_KEEPALIVE int WebDeviceReceive(double key, const uint8_t* bytes, int size, double nowMs)
 {
     std::vector<uint8_t> frame(bytes, bytes + size);
     for (WorldMessage& message : world.TakeDue(uint64_t(nowMs))) due.push_back(std::move(message));
-    if (!world.Reaches(size_t(port))) return 0;
-    for (WorldMessage& message : world.Carry(size_t(port), frame)) due.push_back(std::move(message));
-    world.Take(size_t(port), frame, uint64_t(nowMs));
+    std::optional<size_t> port = world.PortListed(false, uint64_t(key));
+    if (!port || !world.Reaches(*port)) return 0;
+    for (WorldMessage& message : world.Carry(*port, frame)) due.push_back(std::move(message));
+    world.Take(*port, frame, uint64_t(nowMs));
     return 1;
 }
 
@@ -105,7 +129,7 @@ EMSCRIPTEN_KEEPALIVE const char* WebDeviceMessageTo()
     return taken.input.c_str();
 }
 
-// How many ms from `nowMs` until a message is due; -1 when none is waiting.
+// How many ms from `nowMs` until a message is due or a controller moves; -1 when none is waiting.
 EMSCRIPTEN_KEEPALIVE int WebDeviceWaitMs(double nowMs)
 {
     if (!due.empty()) return 0;

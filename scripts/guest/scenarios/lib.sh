@@ -66,12 +66,14 @@ uptime_ms() {
   awk '{ printf "%d\n", $1 * 1000 }' /proc/uptime
 }
 
-# Runs the tool as a user does, in a folder that holds only the image, and notes its wall time.
+# Runs the tool as a user does, with the arguments after the image $1, in a folder that holds only
+# the image, and notes its wall time.
 tool_run() {
   mkdir run
   cp "/images/$1" run/
+  shift
   start=$(uptime_ms)
-  (cd run && "$TOOL" < /dev/null > ../console.txt)
+  (cd run && "$TOOL" "$@" < /dev/null > ../console.txt)
   echo $(($(uptime_ms) - start)) > wall-ms
 }
 

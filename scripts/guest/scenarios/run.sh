@@ -22,22 +22,25 @@ if [ "$name" = usb_search_time ]; then
 fi
 
 found=
-while IFS='|' read -r row kind devices image device twin; do
+while IFS='|' read -r row kind devices image device twin arguments; do
   if [ "$(echo $row)" = "$name" ]; then found=1; break; fi
 done < /scenarios/scenarios.txt
 [ -n "$found" ] || { echo "no scenario $name"; exit 1; }
 kind=$(echo $kind) devices=$(echo $devices) image=$(echo $image) device=$(echo $device)
+arguments=$(echo $arguments)
 
 case "$kind" in
   usb) ;;
   wine|wine_64) wine_start "$kind" || exit 1 ;;
-  web|web_firefox) web_start || exit 1 ;;
+  web|web_firefox)
+    [ -z "$arguments" ] || { echo "scenario $name: the page takes no arguments"; exit 1; }
+    web_start || exit 1 ;;
   *) echo "scenario $name: no kind $kind"; exit 1 ;;
 esac
 devices_start "$devices" "$device" || exit 1
 case "$kind" in
-  usb) tool_run "$image" ;;
-  wine|wine_64) wine_run "$image" ;;
+  usb) tool_run "$image" $arguments ;;
+  wine|wine_64) wine_run "$image" $arguments ;;
   web_firefox) web_run "$image" firefox ;;
   web) web_run "$image" chromium ;;
 esac

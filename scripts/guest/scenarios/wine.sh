@@ -34,16 +34,17 @@ wine_start() {
   start_once "Wine$WINE_BITS" wine_mount_and_warm_up
 }
 
-# Runs the Windows program of those bits from its release zip as a user does, in a folder that
-# holds only the image, its standard output to a file (on the serial console Wine's console would
-# draw every character).
+# Runs the Windows program of those bits from its release zip as a user does, with the arguments
+# after the image $1, in a folder that holds only the image, its standard output to a file (on the
+# serial console Wine's console would draw every character).
 wine_run() {
   run=$SHARE/run
   rm -rf "$HOST_ROOT$run"
   mkdir "$HOST_ROOT$run"
   cp "/images/$1" "$HOST_ROOT$run/"
+  shift
   start=$(uptime_ms)
-  in_wine_root sh -c 'cd "$1" && exec "$2" "$3"' sh "$run" "$WINE_LOADER" \
-    "$SHARE/win$WINE_BITS/tambrell-update.exe" < /dev/null > console.txt 2> wine.err
+  in_wine_root sh -c 'cd "$1" && shift && exec "$@"' sh "$run" "$WINE_LOADER" \
+    "$SHARE/win$WINE_BITS/tambrell-update.exe" "$@" < /dev/null > console.txt 2> wine.err
   echo $(($(uptime_ms) - start)) > wall-ms
 }
