@@ -11,11 +11,13 @@
 static const uint32_t ASK_PAUSE_MS = 400;
 static const uint16_t ANSWER_POLLS = 100;
 
-// The ports it had are gone: closes them and looks at once.
-static bool OpenAgain()
+// The ports it had are gone: closes them and looks at once. A device found again never had the
+// requests that went before.
+static bool OpenAgain(bool* answersMayLag)
 {
     ClosePorts();
     NoteInputs();
+    *answersMayLag = false;
     return OpenPortsAgain(IdentifyRequest, sizeof IdentifyRequest);
 }
 
@@ -27,17 +29,12 @@ AwaitOutcome AwaitController(uint8_t modelCode, bool announce, bool* answersMayL
     bool open = true;
     AwaitOutcome outcome = AWAIT_TIMED_OUT;
     while (outcome == AWAIT_TIMED_OUT && WaitOn(ASK_PAUSE_MS)) {
-        if (open ? InputsChanged() : NewInputListed()) {
-            open = OpenAgain();
-            // A device found again never had the requests that went before.
-            *answersMayLag = false;
-        }
+        if (open ? InputsChanged() : NewInputListed()) open = OpenAgain(answersMayLag);
         if (!open) continue;
         // As at the first request: one there before this one leaves answers an earlier one.
         const bool early = ReplyWaiting();
         if (SendSysEx(IdentifyRequest, sizeof IdentifyRequest) != 0) {
-            open = OpenAgain();
-            *answersMayLag = false;
+            open = OpenAgain(answersMayLag);
             continue;
         }
         *answersMayLag = *answersMayLag || early;

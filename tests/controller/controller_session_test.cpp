@@ -127,22 +127,6 @@ TEST(ControllerSession, RestartsAfterItsLastAnswerAsANewDeviceThatIsBusyAWhile)
     EXPECT_EQ(device.Appearances(), 2u);
     EXPECT_EQ(Identify(device, 150), Messages{MODEL});
     EXPECT_EQ(device.Firmware().Flash(), record);
-
-    // Plugged in late, and restarted while it is asked: away until then, its firmware afresh.
-    ControllerSession late = Session("plug-in=30; restart-at=60; restart=10:0");
-    EXPECT_EQ(late.Appearances(), 0u);
-    EXPECT_EQ(Identify(late, 29), Messages{});
-    EXPECT_EQ(Identify(late, 30), Messages{MODEL});
-    EXPECT_EQ(Identify(late, 65), Messages{});
-    EXPECT_EQ(Identify(late, 70), Messages{MODEL});
-    EXPECT_EQ(late.Appearances(), 2u);
-
-    // One that stays after its update answers that it is restarting, whatever the time.
-    ControllerSession staying = Session("size=6; restart=never");
-    ASSERT_TRUE(staying.Receive(Frame(record), 0));
-    EXPECT_EQ(staying.TakeDue(0), Messages{COMPLETE});
-    EXPECT_EQ(Identify(staying, 100000), Messages{RESTARTING});
-    EXPECT_EQ(staying.Appearances(), 1u);
 }
 
 }  // namespace

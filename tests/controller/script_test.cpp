@@ -82,8 +82,6 @@ TEST(SetupScript, ReadsEveryStatementOfTheControllerAndTheDevices)
     EXPECT_EQ(defaults.devices.inputs, std::vector<std::string>{"quillstrand MIDI"});
     EXPECT_EQ(defaults.controller.firmware.model, 0x34);
     EXPECT_EQ(ReadBoth("preset=windows11").devices.inputs.size(), 4u);
-    EXPECT_TRUE(defaults.controller.restart.enabled);
-    EXPECT_FALSE(defaults.devices.portsReturnSame);
 
     Read moving = ReadBoth("restarting=500; restart=200:300; restart-at=50; plug-in=70; ports-return=same");
     EXPECT_EQ(moving.controller.firmware.restartingUntilMs, 500u);

@@ -39,11 +39,6 @@ TEST(ControllerWait, AsksARestartingControllerAgainAndFollowsItsNewPorts)
         EXPECT_EQ(moved.report.flash, kImage) << devices;
     }
 
-    // One that comes back and never stops restarting ends as it always did, after the wait.
-    SimRun endless = RunWith("model=15; restart-at=1000; restart=500:0");
-    EXPECT_EQ(endless.console, kOpened + kPorts + kWaitingRestart + kPorts + kResetting);
-    EXPECT_LE(endless.report.sleptMs, kWaitMs + 100u);
-
     SimRun notWaiting = RunWith("restarting=3000", {"--wait", "0"});
     EXPECT_EQ(notWaiting.console, kOpened + kPorts + kResetting);
     EXPECT_EQ(notWaiting.report.identifyRequests, 1u);
@@ -84,18 +79,14 @@ TEST(ControllerWait, LooksAgainWhenAnInputArrives)
 
 TEST(ControllerWait, SaysWhetherTheControllerCameBackAfterItsUpdate)
 {
-    for (const std::string devices : {"", "preset=windows11; "}) {
-        SimRun back = RunWith(devices + "size=6");
-        EXPECT_EQ(back.console, kOpened + kPorts + kUpdatedRestarts + kWaitingBack + kBack) << devices;
-        EXPECT_EQ(back.report.flash, kImage) << devices;
-    }
+    SimRun back = RunWith("size=6");
+    EXPECT_EQ(back.console, kOpened + kPorts + kUpdatedRestarts + kWaitingBack + kBack);
+    EXPECT_EQ(back.report.flash, kImage);
 
-    // Still restarting after the wait, or gone for longer: updated all the same.
-    for (const char* script : {"size=6; restart=never", "size=6; restart=40000:0"}) {
-        SimRun notBack = RunWith(script);
-        EXPECT_EQ(notBack.console, kOpened + kPorts + kUpdatedRestarts + kWaitingBack + kNotBack) << script;
-        EXPECT_LE(notBack.report.sleptMs, kWaitMs + 200u) << script;
-    }
+    // Still restarting after the wait: updated all the same.
+    SimRun notBack = RunWith("size=6; restart=never");
+    EXPECT_EQ(notBack.console, kOpened + kPorts + kUpdatedRestarts + kWaitingBack + kNotBack);
+    EXPECT_LE(notBack.report.sleptMs, kWaitMs + 200u);
 
     SimRun notWaiting = RunWith("size=6", {"-w", "0"});
     EXPECT_EQ(notWaiting.console, kOpened + kPorts + kUpdatedRestarts);
